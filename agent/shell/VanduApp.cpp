@@ -1,0 +1,83 @@
+#include "agent/shell/VanduApp.h"
+
+#include "agent/shell/ModuleDirectory.h"
+#include "agent/shell/TerminationWatcher.h"
+#include "agent/shell/VanduMainWnd.h"
+#include "common/AgentChannel.h"
+#include "common/Names.h"
+
+#include <QFile>
+#include <QSessionManager>
+
+CVanduApp::CVanduApp(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(vandu::names::kApplication);
+    setOrganizationName(vandu::names::kOrganisation);
+    setApplicationVersion(QStringLiteral("4.2.0.0"));
+    // Closing a dialog while the window is hidden must not end the agent.
+    setQuitOnLastWindowClosed(false);
+}
+
+CVanduApp::~CVanduApp() = default;
+
+bool CVanduApp::InitInstance()
+{
+    // The socket library needs no start-up here: BSD sockets are always there.
+    if (!IsFirstInstance()) {
+        FindRunningInstance();
+        return false;
+    }
+    if (!RegisterMainWindowClass()) {
+        return false;
+    }
+    m_mainWnd = std::make_unique<CVanduMainWnd>();
+    connect(m_listener.get(), &CAgentListener::ShowRequested, m_mainWnd.get(), &CVanduMainWnd::ShowAndActivate);
+
+    m_termination = std::make_unique<CTerminationWatcher>();
+    connect(m_termination.get(), &CTerminationWatcher::TerminationRequested, m_mainWnd.get(),
+            &CVanduMainWnd::SaveStateAndQuit);
+    connect(this, &QGuiApplication::commitDataRequest, m_mainWnd.get(),
+            [this](QSessionManager&) { m_mainWnd->SaveStateAndQuit(); });
+
+    if (m_mainWnd->Settings().GetHidden()) {
+        m_mainWnd->hide();
+    } else {
+        m_mainWnd->show();
+        m_mainWnd->update();
+    }
+    return true;
+}
+
+int CVanduApp::ExitInstance(int exitCode)
+{
+    if (m_classRegistered && m_listener) {
+        m_listener->Close();
+        m_classRegistered = false;
+    }
+    m_mainWnd.reset();
+    return exitCode;
+}
+
+bool CVanduApp::IsFirstInstance()
+{
+    return !vandu::channel::IsAgentRunning();
+}
+
+bool CVanduApp::FindRunningInstance()
+{
+    return vandu::channel::AskRunningAgentToShow();
+}
+
+bool CVanduApp::RegisterMainWindowClass()
+{
+    m_listener = std::make_unique<CAgentListener>();
+    m_classRegistered = m_listener->Listen();
+    return m_classRegistered;
+}
+
+QString CVanduApp::GetModuleDirectory()
+{
+    const QByteArray program = QFile::encodeName(applicationFilePath());
+    return QFile::decodeName(QByteArray::fromStdString(ModuleDirectoryOf(program.toStdString())));
+}
