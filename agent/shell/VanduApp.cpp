@@ -28,13 +28,14 @@ bool CVanduApp::InitInstance()
         FindRunningInstance();
         return false;
     }
+    // Watch for SIGTERM before anyone can find this agent: a signal that arrives during start-up
+    // waits in the watcher's pipe and is handled by the event loop once the window exists.
+    m_termination = std::make_unique<CTerminationWatcher>();
     if (!RegisterMainWindowClass()) {
         return false;
     }
     m_mainWnd = std::make_unique<CVanduMainWnd>();
     connect(m_listener.get(), &CAgentListener::ShowRequested, m_mainWnd.get(), &CVanduMainWnd::ShowAndActivate);
-
-    m_termination = std::make_unique<CTerminationWatcher>();
     connect(m_termination.get(), &CTerminationWatcher::TerminationRequested, m_mainWnd.get(),
             &CVanduMainWnd::SaveStateAndQuit);
     connect(this, &QGuiApplication::commitDataRequest, m_mainWnd.get(),

@@ -1,0 +1,160 @@
+#include "tests/agent/shell/AgentProcess.h"
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace vandu::test {
+
+namespace {
+
+bool SocketAnswers(const std::string& path)
+{
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(fd);
+    return ok;
+}
+
+} // namespace
+
+AgentSandbox::AgentSandbox()
+{
+    namespace fs = std::filesystem;
+    m_programDir = m_root.Path() + "/program";
+    fs::create_directories(m_programDir);
+    fs::create_directories(m_root.Path() + "/config");
+    fs::create_directories(m_root.Path() + "/data");
+    fs::create_directories(m_root.Path() + "/run");
+    chmod((m_root.Path() + "/run").c_str(), 0700);
+    fs::copy_file(VANDU_AGENT_PATH, Program());
+}
+
+std::string AgentSandbox::Setting(const std::string& key) const
+{
+    std::istringstream lines(ReadFile(SettingsFile()));
+    std::string line;
+    bool inMain = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] == '[') {
+            inMain = line == "[Main]";
+        } else if (inMain && line.rfind(key + "=", 0) == 0) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return "<missing>";
+}
+
+void AgentSandbox::WriteSettings(const std::map<std::string, std::string>& values, int mode)
+{
+    std::filesystem::create_directories(m_root.Path() + "/config/Vandu");
+    std::string text = "[Main]\n";
+    for (const auto& [key, value] : values) {
+        text += key + "=" + value + "\n";
+    }
+    WriteFile(SettingsFile(), text);
+    chmod(SettingsFile().c_str(), static_cast<mode_t>(mode));
+}
+
+std::map<std::string, std::string> AgentSandbox::Environment() const
+{
+    return {{"XDG_CONFIG_HOME", m_root.Path() + "/config"},
+            {"XDG_DATA_HOME", m_root.Path() + "/data"},
+            {"XDG_RUNTIME_DIR", m_root.Path() + "/run"},
+            {"HOME", m_root.Path()},
+            {"QT_QPA_PLATFORM", "offscreen"}};
+}
+
+AgentProcess::AgentProcess(const AgentSandbox& sandbox)
+    : m_sandbox(sandbox)
+{
+}
+
+AgentProcess::~AgentProcess()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+bool AgentProcess::Start()
+{
+    std::vector<std::string> env;
+    auto overrides = m_sandbox.Environment();
+    for (char** e = environ; *e; ++e) {
+        std::string entry = *e;
+        std::string name = entry.substr(0, entry.find('='));
+        if (!overrides.count(name) && name != "DISPLAY" && name != "WAYLAND_DISPLAY") {
+            env.push_back(entry);
+        }
+    }
+    for (const auto& [name, value] : overrides) {
+        env.push_back(name + "=" + value);
+    }
+    std::vector<char*> envp;
+    for (auto& entry : env) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+    const std::string program = m_sandbox.Program();
+    m_pid = fork();
+    if (m_pid == 0) {
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        execve(program.c_str(), argv, envp.data());
+        _exit(127);
+    }
+    return m_pid > 0;
+}
+
+bool AgentProcess::WaitReady(int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (m_sandbox.Setting("FirstTime") == "0" && SocketAnswers(m_sandbox.SocketPath())) {
+            return true;
+        }
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void AgentProcess::Signal(int signalNumber)
+{
+    if (m_pid > 0) {
+        kill(m_pid, signalNumber);
+    }
+}
+
+int AgentProcess::WaitExit(int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (m_pid > 0 && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1000;
+}
+
+} // namespace vandu::test

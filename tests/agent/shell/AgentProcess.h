@@ -1,0 +1,51 @@
+#pragma once
+
+// Drives the built agent as a separate process, copied alone into a temporary folder, with its
+// own settings, runtime and data folders.
+
+#include "tests/support/TestSupport.h"
+
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+
+namespace vandu::test {
+
+class AgentSandbox {
+public:
+    AgentSandbox();
+
+    const std::string& ProgramDir() const { return m_programDir; }
+    std::string Program() const { return m_programDir + "/Vandu"; }
+    std::string SettingsFile() const { return m_root.Path() + "/config/Vandu/Vandu.conf"; }
+    std::string SocketPath() const { return m_root.Path() + "/run/VanduClassWindow"; }
+    // Value of key in [Main] of the settings file; "<missing>" when absent.
+    std::string Setting(const std::string& key) const;
+    // Writes a settings file as another program would, with the given mode.
+    void WriteSettings(const std::map<std::string, std::string>& values, int mode);
+    std::map<std::string, std::string> Environment() const;
+
+private:
+    TempDir m_root;
+    std::string m_programDir;
+};
+
+class AgentProcess {
+public:
+    explicit AgentProcess(const AgentSandbox& sandbox);
+    ~AgentProcess();
+
+    bool Start();
+    // Waits until the agent listens on its channel.
+    bool WaitReady(int timeoutMs = 10000);
+    void Signal(int signalNumber);
+    // Exit status (0..255), -signal when killed, or -1000 when it did not end in time.
+    int WaitExit(int timeoutMs);
+
+private:
+    const AgentSandbox& m_sandbox;
+    pid_t m_pid = -1;
+};
+
+} // namespace vandu::test

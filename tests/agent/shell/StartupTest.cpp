@@ -1,0 +1,103 @@
+#include "tests/agent/shell/AgentProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+
+using namespace vandu::test;
+
+namespace {
+
+int FileMode(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
+}
+
+TEST(StartupTest, FirstStartWritesFirstRunValuesAndTermSavesTheWindowState)
+{
+    AgentSandbox sandbox;
+    AgentProcess agent(sandbox);
+    ASSERT_TRUE(agent.Start());
+    ASSERT_TRUE(agent.WaitReady());
+    EXPECT_EQ(sandbox.Setting("FirstTime"), "0");
+    EXPECT_EQ(sandbox.Setting("InstallDir"), sandbox.ProgramDir());
+    EXPECT_TRUE(PathExists(sandbox.ProgramDir() + "/msg"));
+    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+
+    agent.Signal(SIGTERM);
+    EXPECT_EQ(agent.WaitExit(5000), 0);
+    EXPECT_EQ(sandbox.Setting("XPos"), "100");
+    EXPECT_EQ(sandbox.Setting("YPos"), "100");
+    EXPECT_EQ(sandbox.Setting("Hidden"), "0");
+    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+}
+
+TEST(StartupTest, SecondStartEndsAtOnceTouchesNothingAndShowsTheHiddenFirst)
+{
+    AgentSandbox sandbox;
+    // Written by another program with a looser mode: the agent's first write tightens it.
+    sandbox.WriteSettings({{"Hidden", "1"}, {"XPos", "40"}, {"YPos", "50"}}, 0644);
+    AgentProcess first(sandbox);
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(first.WaitReady());
+    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+    const std::string before = ReadFile(sandbox.SettingsFile());
+
+    AgentProcess second(sandbox);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(second.WaitExit(2000), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(ReadFile(sandbox.SettingsFile()), before);
+
+    // The first agent was asked to show itself: its exit records a visible window.
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.WaitExit(5000), 0);
+    EXPECT_EQ(sandbox.Setting("Hidden"), "0");
+    EXPECT_EQ(sandbox.Setting("XPos"), "40");
+    EXPECT_EQ(sandbox.Setting("YPos"), "50");
+}
+
+TEST(StartupTest, HiddenAgentStaysHiddenAcrossRestarts)
+{
+    AgentSandbox sandbox;
+    sandbox.WriteSettings({{"Hidden", "1"}}, 0600);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        AgentProcess agent(sandbox);
+        ASSERT_TRUE(agent.Start());
+        ASSERT_TRUE(agent.WaitReady());
+        agent.Signal(SIGINT);
+        EXPECT_EQ(agent.WaitExit(5000), 0);
+        EXPECT_EQ(sandbox.Setting("Hidden"), "1");
+    }
+}
+
+TEST(StartupTest, StartAfterACrashIsNotBlockedByTheLeftOverSocket)
+{
+    AgentSandbox sandbox;
+    {
+        AgentProcess crashed(sandbox);
+        ASSERT_TRUE(crashed.Start());
+        ASSERT_TRUE(crashed.WaitReady());
+        crashed.Signal(SIGKILL);
+        EXPECT_EQ(crashed.WaitExit(5000), -SIGKILL);
+    }
+    ASSERT_TRUE(PathExists(sandbox.SocketPath()));
+
+    AgentProcess next(sandbox);
+    ASSERT_TRUE(next.Start());
+    ASSERT_TRUE(next.WaitReady());
+    // It really is the running agent now: a further start defers to it.
+    AgentProcess third(sandbox);
+    ASSERT_TRUE(third.Start());
+    EXPECT_EQ(third.WaitExit(2000), 0);
+    next.Signal(SIGTERM);
+    EXPECT_EQ(next.WaitExit(5000), 0);
+}
+
+} // namespace
