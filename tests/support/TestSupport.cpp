@@ -129,3 +129,65 @@ bool WaitForPort(const std::string& host, int port, int timeoutMs)
 }
 
 } // namespace vandu::test
+
+namespace vandu::test {
+
+XvfbServer::~XvfbServer()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+bool XvfbServer::Start(const std::string& screen)
+{
+    const std::string program = FindProgram("Xvfb");
+    if (program.empty()) {
+        return false;
+    }
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return false;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+              screen.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    m_pid = pid;
+    std::string number;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    char c = 0;
+    while (std::chrono::steady_clock::now() < deadline && read(fds[0], &c, 1) == 1 && c != '\n') {
+        number.push_back(c);
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        return false;
+    }
+    m_display = ":" + number;
+    return true;
+}
+
+std::string RunCapture(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return output;
+    }
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, got);
+    }
+    pclose(pipe);
+    return output;
+}
+
+} // namespace vandu::test

@@ -59,3 +59,29 @@ bool WaitForPort(const std::string& host, int port, int timeoutMs);
             }                                                                                     \
         }                                                                                         \
     } while (0)
+
+namespace vandu::test {
+
+// An Xvfb server on a display number it picks itself (-displayfd), started with -noreset so that
+// it survives its last client leaving; stopped on destruction.
+class XvfbServer {
+public:
+    XvfbServer() = default;
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    // False when Xvfb is missing or did not come up within a few seconds.
+    bool Start(const std::string& screen = "1024x768x24");
+    // ":N"
+    const std::string& Display() const { return m_display; }
+
+private:
+    int m_pid = -1;
+    std::string m_display;
+};
+
+// Runs a shell command with DISPLAY set and returns what it printed on stdout.
+std::string RunCapture(const std::string& command);
+
+} // namespace vandu::test

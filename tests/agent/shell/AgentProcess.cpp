@@ -94,6 +94,9 @@ bool AgentProcess::Start()
 {
     std::vector<std::string> env;
     auto overrides = m_sandbox.Environment();
+    for (const auto& [name, value] : m_env) {
+        overrides[name] = value;
+    }
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
         std::string name = entry.substr(0, entry.find('='));

@@ -36,6 +36,8 @@ public:
     explicit AgentProcess(const AgentSandbox& sandbox);
     ~AgentProcess();
 
+    // Sets (or overrides) a variable of the agent's environment for the next Start.
+    void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
     bool Start();
     // Waits until the agent listens on its channel.
     bool WaitReady(int timeoutMs = 10000);
@@ -45,6 +47,7 @@ public:
 
 private:
     const AgentSandbox& m_sandbox;
+    std::map<std::string, std::string> m_env;
     pid_t m_pid = -1;
 };
 

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <regex>
+#include <thread>
 
 using namespace vandu::test;
 
@@ -98,6 +100,48 @@ TEST(StartupTest, StartAfterACrashIsNotBlockedByTheLeftOverSocket)
     EXPECT_EQ(third.WaitExit(2000), 0);
     next.Signal(SIGTERM);
     EXPECT_EQ(next.WaitExit(5000), 0);
+}
+
+} // namespace
+
+namespace {
+
+int Field(const std::string& text, const std::string& label)
+{
+    std::smatch match;
+    const std::regex pattern(label + R"(:\s+(-?\d+))");
+    return std::regex_search(text, match, pattern) ? std::stoi(match[1]) : -1;
+}
+
+TEST(StartupOnX11Test, FirstStartShowsTheBorderlessWindowAtItsDefaultPlace)
+{
+    XvfbServer x11;
+    VANDU_REQUIRE_PEER(x11.Start(), "Xvfb");
+    VANDU_REQUIRE_PEER(!FindProgram("xwininfo").empty() && !FindProgram("xprop").empty(), "xwininfo and xprop");
+    AgentSandbox sandbox;
+    AgentProcess agent(sandbox);
+    agent.SetEnv("DISPLAY", x11.Display());
+    agent.SetEnv("QT_QPA_PLATFORM", "xcb");
+    ASSERT_TRUE(agent.Start());
+    ASSERT_TRUE(agent.WaitReady());
+
+    const std::string query = "xwininfo -display " + x11.Display() + " -name Vandu 2>/dev/null";
+    std::string info;
+    for (int attempt = 0; attempt < 100 && info.find("IsViewable") == std::string::npos; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        info = RunCapture(query);
+    }
+    ASSERT_NE(info.find("IsViewable"), std::string::npos) << info;
+    EXPECT_EQ(Field(info, "Absolute upper-left X"), 100);
+    EXPECT_EQ(Field(info, "Absolute upper-left Y"), 100);
+    EXPECT_EQ(Field(info, "Width"), 234);
+    EXPECT_EQ(Field(info, "Height"), 169);
+    const std::string wmClass = RunCapture("xprop -display " + x11.Display() + " -name Vandu WM_CLASS");
+    EXPECT_NE(wmClass.find("\"VanduClassWindow\""), std::string::npos) << wmClass;
+
+    agent.Signal(SIGTERM);
+    EXPECT_EQ(agent.WaitExit(5000), 0);
+    EXPECT_EQ(sandbox.Setting("Hidden"), "0");
 }
 
 } // namespace
