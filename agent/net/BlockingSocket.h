@@ -20,7 +20,7 @@ public:
     virtual int Receive(char* buffer, int size);
     // Sends every byte: length or -errno.
     virtual int Send(const char* data, int length);
-    // Stores bytes one receive at a time up to and including the terminator, or count other bytes.
+    // Stores bytes up to and including the terminator, or count other bytes, taking nothing beyond.
     // Returns the bytes stored; 0 when the peer closed, or when a read limit is set and passes
     // without a byte; -errno on error.
     virtual int ReadLine(char* buffer, int count);
@@ -43,6 +43,7 @@ public:
 protected:
     int Wait(short events, int seconds, int microseconds);
     int WaitMs(short events, int milliseconds);
+    int ReceiveSome(char* buffer, int size, int flags);
 
     int m_flags = 0; // bit 0: non-blocking after connect (never set here)
     int m_connected = 0;

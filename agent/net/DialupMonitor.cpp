@@ -13,13 +13,13 @@ constexpr unsigned long kInterfaceRunning = 0x40;
 
 bool IsExecutableFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 bool IsRegularFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

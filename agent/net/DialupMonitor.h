@@ -7,8 +7,8 @@
 #include <string>
 
 struct CDialupRoots {
-    std::string SearchPath;  // colon-separated folders looked through for "pppd"
-    std::string PeersDir;    // one file per configured dial-up entry
+    std::string SearchPath; // colon-separated folders looked through for "pppd"
+    std::string PeersDir; // one file per configured dial-up entry
     std::string NetClassDir; // one folder per interface, holding its "flags" file
     static CDialupRoots System(); // $PATH:/usr/sbin, /etc/ppp/peers, /sys/class/net
 };

@@ -64,9 +64,9 @@ bool ParseStatusLine(const std::string& line, int& code)
         return false;
     long long value = 0;
     for (; p < end && IsDigit(*p); ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > 1000000)
-            return false; // no status code is that long; refused like any unknown code below
+        // Saturates: an absurdly long code is still a status line, and refused as unknown.
+        if (value < 1000000)
+            value = value * 10 + (*p - '0');
     }
     code = static_cast<int>(negative ? -value : value);
     return true;
@@ -138,13 +138,13 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
     m_status = 0;
     std::string port = url.Port == "80" ? std::string() : url.Port;
     const std::string host = ResolveHost(url.Host);
-    const std::string fullUrl = "http://" + host + (port.empty() ? "" : ":" + port) + (host.empty() ? "" : "/")
-        + url.Path + url.Query;
+    const std::string fullUrl
+        = "http://" + host + (port.empty() ? "" : ":" + port) + (host.empty() ? "" : "/") + url.Path + url.Query;
     if (port.empty())
         port = "80";
 
-    const bool direct = !m_useProxy || host == "localhost" || host == "127.0.0.1" || host == LocalHostName()
-        || host == m_proxyHost;
+    const bool direct
+        = !m_useProxy || host == "localhost" || host == "127.0.0.1" || host == LocalHostName() || host == m_proxyHost;
     m_socket = std::make_unique<CTcpClientSocket>();
     const int connected = direct ? m_socket->Connect(host, port) : m_socket->Connect(m_proxyHost, m_proxyPort);
     if (connected < 0 || !m_socket->IsConnected())

@@ -16,11 +16,11 @@ class CTcpClientSocket;
 class CHttpClient {
 public:
     static constexpr int kDefaultHeaderWaitMs = 5000; // one wait for a header line
-    static constexpr int kDefaultBodyWaitMs = 1000;   // one wait for a body block
+    static constexpr int kDefaultBodyWaitMs = 1000; // one wait for a body block
     static constexpr int kDefaultIdleLimitMs = 60000; // no byte for longer ends a phase
     static constexpr int kLineLimit = 4095;
-    static constexpr int kDefaultBodySize = 102400;        // body cut when no length is announced
-    static constexpr long kMaxContentLength = 16L << 20;   // larger announced bodies are refused
+    static constexpr int kDefaultBodySize = 102400; // body cut when no length is announced
+    static constexpr long kMaxContentLength = 16L << 20; // larger announced bodies are refused
 
     CHttpClient();
     ~CHttpClient();

@@ -1,0 +1,51 @@
+#pragma once
+
+// A loopback HTTP server on its own thread for the client tests: accepts connections one after
+// another, records the exact request bytes of each, plays one canned answer, and either closes or
+// stays open and silent for a while. Stopped (and joined) by Stop or destruction.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vandu::test {
+
+class ScriptedHttpServer {
+public:
+    struct Script {
+        std::string answer; // bytes sent once the request's empty line has arrived
+        int holdOpenMs = 0; // silence kept after the answer before closing
+        bool readRequest = true; // false: answer at once, without waiting for the request
+    };
+
+    explicit ScriptedHttpServer(Script script, const std::string& address = "127.0.0.1");
+    ~ScriptedHttpServer();
+    ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+    ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
+
+    int Port() const { return m_port; }
+    std::string PortText() const { return std::to_string(m_port); }
+    void Stop();
+
+    // Requests received so far, each exactly as its bytes arrived.
+    std::vector<std::string> Requests() const;
+    int Connections() const { return m_connections.load(); }
+
+private:
+    void Serve();
+    void Handle(int fd);
+    bool Sleep(int ms) const; // false when stopped meanwhile
+
+    Script m_script;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop {false};
+    std::atomic<int> m_connections {0};
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+    std::thread m_thread;
+};
+
+} // namespace vandu::test
