@@ -8,15 +8,15 @@ struct Entry {
     const char* text;
 };
 
-constexpr const char* kNoGsmCodec =
-    "Vandu has detected that the Microsoft GSM 6.10 Audio CODEC driver is not installed.\n"
-    "You need to install this driver in order to listen to the voice messages.\n\n"
-    "To install the Microsoft GSM 6.10 Audio CODEC driver, please follow these steps:\n\n"
-    "o In Control Panel, double-click Add New Hardware\n"
-    "o Click Next, click No, and then click Next\n"
-    "o Select Sound, video, and game controllers, and then click Next\n"
-    "o Select Microsoft Audio CODECS in the Manufacturers box, and GSM 6.10 Audio CODEC in the Models box\n"
-    "o Click Next, and then click Finish";
+constexpr const char* kNoGsmCodec
+    = "Vandu has detected that the Microsoft GSM 6.10 Audio CODEC driver is not installed.\n"
+      "You need to install this driver in order to listen to the voice messages.\n\n"
+      "To install the Microsoft GSM 6.10 Audio CODEC driver, please follow these steps:\n\n"
+      "o In Control Panel, double-click Add New Hardware\n"
+      "o Click Next, click No, and then click Next\n"
+      "o Select Sound, video, and game controllers, and then click Next\n"
+      "o Select Microsoft Audio CODECS in the Manufacturers box, and GSM 6.10 Audio CODEC in the Models box\n"
+      "o Click Next, and then click Finish";
 
 constexpr Entry kEntries[] = {
     {IDS_PROPERTIES_CAPTION, "Vandu Properties"},
@@ -61,7 +61,7 @@ const Entry* Find(int id)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 std::string LoadResourceString(int id)
 {
@@ -77,4 +77,4 @@ bool HasResourceString(int id)
     return id == IDS_TIP_LOGO || Find(id) != nullptr;
 }
 
-}  // namespace vandu::strings
+} // namespace vandu::strings

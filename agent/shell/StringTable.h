@@ -49,4 +49,4 @@ enum StringId : int {
 std::string LoadResourceString(int id);
 bool HasResourceString(int id);
 
-}  // namespace vandu::strings
+} // namespace vandu::strings

@@ -27,17 +27,16 @@ inline constexpr int kFaceHeight = 160;
 
 // The outline: an ellipse whose upper part is the rounded top, minus a polygon whose upper edge is
 // the wavy bottom edge (alternate fill).
-inline constexpr Rect kShapeEllipse{4, 4, 227, 245};
+inline constexpr Rect kShapeEllipse {4, 4, 227, 245};
 inline constexpr int kShapePolygonCount = 22;
-inline constexpr Point kShapePolygon[kShapePolygonCount] = {
-    {0, 162},   {6, 144},   {11, 153},  {16, 158},  {20, 160},  {26, 161},  {38, 161},  {81, 152},
-    {99, 149},  {126, 149}, {146, 151}, {195, 161}, {207, 161}, {211, 160}, {217, 156}, {221, 152},
-    {224, 145}, {250, 145}, {250, 162}, {250, 170}, {0, 170},   {0, 162}};
+inline constexpr Point kShapePolygon[kShapePolygonCount] = {{0, 162}, {6, 144}, {11, 153}, {16, 158}, {20, 160},
+    {26, 161}, {38, 161}, {81, 152}, {99, 149}, {126, 149}, {146, 151}, {195, 161}, {207, 161}, {211, 160}, {217, 156},
+    {221, 152}, {224, 145}, {250, 145}, {250, 162}, {250, 170}, {0, 170}, {0, 162}};
 
 // Areas of the window that react to the mouse or show pictures.
-inline constexpr Rect kLcdRect{29, 60, 194, 118};
-inline constexpr Rect kBannerRect{29, 119, 194, 135};
-inline constexpr Rect kLogoCornerRect{0, 0, 28, 28};
+inline constexpr Rect kLcdRect {29, 60, 194, 118};
+inline constexpr Rect kBannerRect {29, 119, 194, 135};
+inline constexpr Rect kLogoCornerRect {0, 0, 28, 28};
 
 inline constexpr int kLcdWidth = 165;
 inline constexpr int kLcdHeight = 58;
@@ -48,10 +47,10 @@ inline constexpr int kBannerWidth = 165;
 inline constexpr int kBannerHeight = 16;
 
 // Bitmap resources besides the faces.
-inline constexpr int kOverlayBitmap = 181;  // drawn at (0,0) with white transparent
+inline constexpr int kOverlayBitmap = 181; // drawn at (0,0) with white transparent
 inline constexpr int kOverlayWidth = 196;
 inline constexpr int kOverlayHeight = 138;
-inline constexpr int kVendorBitmap = 248;  // default vendor strip, drawn at the banner's corner
+inline constexpr int kVendorBitmap = 248; // default vendor strip, drawn at the banner's corner
 inline constexpr int kSponsorBitmap = 131;
 inline constexpr int kSponsorWidth = 150;
 inline constexpr int kSponsorHeight = 75;
@@ -88,27 +87,31 @@ enum Command : int {
 
 struct ButtonSpec {
     int normalBitmap;
-    int pressedBitmap;  // 0 for single-bitmap buttons
-    Point position;     // in window pixels; also the offset into the face bitmap
+    int pressedBitmap; // 0 for single-bitmap buttons
+    Point position; // in window pixels; also the offset into the face bitmap
     int command;
-    int tooltipString;  // 0 when the button has no tooltip
+    int tooltipString; // 0 when the button has no tooltip
 };
 
 inline constexpr int kFaceButtonCount = 9;
 inline constexpr ButtonSpec kFaceButtons[kFaceButtonCount] = {
-    {211, 212, {64, 14}, ID_PREVIOUS, 57345},      {213, 214, {112, 14}, ID_NEXT, 57346},
-    {218, 219, {48, 29}, ID_PLAY, 57370},          {216, 217, {86, 29}, ID_STOP, 57371},
-    {220, 221, {112, 29}, ID_HIDE, 57372},         {270, 269, {136, 29}, ID_DELETE, 57375},
-    {222, 223, {136, 42}, ID_MENU, 57350},         {238, 239, {34, 42}, ID_ACCESS_CENTER, 57360},
+    {211, 212, {64, 14}, ID_PREVIOUS, 57345},
+    {213, 214, {112, 14}, ID_NEXT, 57346},
+    {218, 219, {48, 29}, ID_PLAY, 57370},
+    {216, 217, {86, 29}, ID_STOP, 57371},
+    {220, 221, {112, 29}, ID_HIDE, 57372},
+    {270, 269, {136, 29}, ID_DELETE, 57375},
+    {222, 223, {136, 42}, ID_MENU, 57350},
+    {238, 239, {34, 42}, ID_ACCESS_CENTER, 57360},
     {268, 272, {112, 42}, ID_HELP, 57376},
 };
 
 // The LCD's scroll arrows (7 x 7, single bitmap, drawn over the LCD image).
-inline constexpr ButtonSpec kScrollUpButton{224, 0, {185, 76}, ID_SCROLL_UP, 0};
-inline constexpr ButtonSpec kScrollDownButton{225, 0, {185, 110}, ID_SCROLL_DOWN, 0};
+inline constexpr ButtonSpec kScrollUpButton {224, 0, {185, 76}, ID_SCROLL_UP, 0};
+inline constexpr ButtonSpec kScrollDownButton {225, 0, {185, 110}, ID_SCROLL_DOWN, 0};
 inline constexpr int kScrollArrowSize = 7;
 
 // Bitmaps the settings and LCD code never names, listed so the resource set stays complete.
 inline constexpr int kSpareButtonBitmaps[] = {215, 271};
 
-}  // namespace vandu::face
+} // namespace vandu::face

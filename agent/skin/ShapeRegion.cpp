@@ -34,11 +34,21 @@ bool CShapeRegion::Combine(const CShapeRegion& first, const CShapeRegion& second
         return false;
     const QRegion& a = *first.m_region;
     switch (mode) {
-    case RGN_AND: m_region = a.intersected(*second.m_region); return true;
-    case RGN_OR: m_region = a.united(*second.m_region); return true;
-    case RGN_XOR: m_region = a.xored(*second.m_region); return true;
-    case RGN_DIFF: m_region = a.subtracted(*second.m_region); return true;
-    case RGN_COPY: m_region = a; return true;
+    case RGN_AND:
+        m_region = a.intersected(*second.m_region);
+        return true;
+    case RGN_OR:
+        m_region = a.united(*second.m_region);
+        return true;
+    case RGN_XOR:
+        m_region = a.xored(*second.m_region);
+        return true;
+    case RGN_DIFF:
+        m_region = a.subtracted(*second.m_region);
+        return true;
+    case RGN_COPY:
+        m_region = a;
+        return true;
     }
     return false;
 }

@@ -4,6 +4,44 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <cstdint>
+
+namespace {
+
+uint32_t LittleEndian(const QByteArray& bytes, int at, int size)
+{
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<uint8_t>(bytes.at(at + i));
+    return value;
+}
+
+// The BMP reader fills a short file's missing rows with zeros and reports success; a vendor or
+// sponsor file cut off in transfer must count as broken so the built-in picture is used instead.
+bool HasAllPixelData(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(34);
+    if (header.size() < 34 || !header.startsWith("BM"))
+        return false;
+    const uint32_t offset = LittleEndian(header, 10, 4);
+    const uint32_t infoSize = LittleEndian(header, 14, 4);
+    if (infoSize < 40)
+        return true; // old core headers: leave them to the reader
+    const int64_t width = static_cast<int32_t>(LittleEndian(header, 18, 4));
+    const int64_t height = static_cast<int32_t>(LittleEndian(header, 22, 4));
+    const int64_t bits = LittleEndian(header, 28, 2);
+    const uint32_t compression = LittleEndian(header, 30, 4);
+    if (compression != 0 && compression != 3)
+        return true; // run-length data has no fixed size
+    const int64_t stride = (width * bits + 31) / 32 * 4;
+    return file.size() >= int64_t(offset) + stride * (height < 0 ? -height : height);
+}
+
+} // namespace
+
 QString CSkinBitmap::ResourcePath(int id)
 {
     return QStringLiteral(":/bitmaps/%1.bmp").arg(id);
@@ -27,8 +65,10 @@ bool CSkinBitmap::LoadFromResource(int id)
 bool CSkinBitmap::LoadFromFile(const QString& path)
 {
     m_image = QImage();
-    QImageReader reader(path, "bmp");
-    m_image = reader.read();
+    if (HasAllPixelData(path)) {
+        QImageReader reader(path, "bmp");
+        m_image = reader.read();
+    }
     m_loaded = !m_image.isNull();
     return m_loaded;
 }

@@ -3,29 +3,30 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-CSkinButton::CSkinButton(QWidget* parent) : QWidget(parent)
+CSkinButton::CSkinButton(QWidget* parent)
+    : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     QWidget::hide();
 }
 
 bool CSkinButton::Create(int normalId, int pressedId, const QImage* background, int x, int y, QWidget* parent,
-                         int commandId, QPoint backgroundOrigin)
+    int commandId, QPoint backgroundOrigin)
 {
     m_twoState = true;
     m_pressed.LoadFromResource(pressedId);
     return CreateCommon(normalId, background, x, y, parent, commandId, backgroundOrigin);
 }
 
-bool CSkinButton::CreateSingle(int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId,
-                               QPoint backgroundOrigin)
+bool CSkinButton::CreateSingle(
+    int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId, QPoint backgroundOrigin)
 {
     m_twoState = false;
     return CreateCommon(normalId, background, x, y, parent, commandId, backgroundOrigin);
 }
 
-bool CSkinButton::CreateCommon(int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId,
-                               QPoint backgroundOrigin)
+bool CSkinButton::CreateCommon(
+    int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId, QPoint backgroundOrigin)
 {
     m_x = x;
     m_y = y;

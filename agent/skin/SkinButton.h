@@ -29,13 +29,13 @@ public:
 
     // Two-state button: normal and pressed bitmaps. Returns false when the normal bitmap is missing.
     bool Create(int normalId, int pressedId, const QImage* background, int x, int y, QWidget* parent, int commandId,
-                QPoint backgroundOrigin = QPoint(0, 0));
+        QPoint backgroundOrigin = QPoint(0, 0));
     // Single-bitmap button: while held only the background is drawn, so the bitmap vanishes.
     bool CreateSingle(int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId,
-                      QPoint backgroundOrigin = QPoint(0, 0));
+        QPoint backgroundOrigin = QPoint(0, 0));
 
-    void ShowButton();  // no effect when already shown
-    void HideButton();  // no effect when hidden
+    void ShowButton(); // no effect when already shown
+    void HideButton(); // no effect when hidden
     void SetBackground(const QImage* background, QPoint backgroundOrigin);
     void SetCommandHandler(std::function<void(int)> handler) { m_handler = std::move(handler); }
 
@@ -54,8 +54,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool CreateCommon(int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId,
-                      QPoint backgroundOrigin);
+    bool CreateCommon(
+        int normalId, const QImage* background, int x, int y, QWidget* parent, int commandId, QPoint backgroundOrigin);
     bool IsInside(QPoint point) const;
 
     CSkinBitmap m_normal;

@@ -25,4 +25,4 @@ int LcdBackgroundForColor(int lcdColor)
     return face::kLcdBackgrounds[lcdColor];
 }
 
-}  // namespace vandu::skin
+} // namespace vandu::skin

@@ -14,8 +14,22 @@ struct SkinEntry {
 };
 
 inline constexpr SkinEntry kSkins[kSkinCount] = {
-    {137, 57355}, {245, 57359}, {247, 57363}, {246, 57358}, {257, 57369}, {256, 57356}, {258, 57357}, {260, 57365},
-    {244, 57361}, {250, 57364}, {243, 57362}, {253, 57366}, {255, 57368}, {261, 57373}, {263, 57374}, {262, 57367},
+    {137, 57355},
+    {245, 57359},
+    {247, 57363},
+    {246, 57358},
+    {257, 57369},
+    {256, 57356},
+    {258, 57357},
+    {260, 57365},
+    {244, 57361},
+    {250, 57364},
+    {243, 57362},
+    {253, 57366},
+    {255, 57368},
+    {261, 57373},
+    {263, 57374},
+    {262, 57367},
 };
 
 // Face bitmap resource of a Color value (137 for any value outside 0..15).
@@ -26,4 +40,4 @@ int NameStringForColor(int color);
 // for any other value, which keeps the previous background.
 int LcdBackgroundForColor(int lcdColor);
 
-}  // namespace vandu::skin
+} // namespace vandu::skin

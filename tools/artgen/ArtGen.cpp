@@ -1,0 +1,66 @@
+// Artwork generator: draws every picture and icon of the agent with QPainter and writes them into
+// the source tree (resources/bitmaps/<id>.bmp as 8-bit bitmaps, resources/icons/<id>-<size>.png).
+// The generated files are committed; after changing the drawing, regenerate everything with
+//   cmake --build <build dir> --target regenerate_artwork
+// (which runs: vandu_artgen <source dir>), then rebuild the contact sheet with
+//   cmake --build <build dir> --target skin_contact_sheet
+
+#include "tools/artgen/ArtCommon.h"
+#include "tools/artgen/Faces.h"
+#include "tools/artgen/Pieces.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+int g_failures = 0;
+
+void Save(const QImage& image, const QString& path)
+{
+    const bool ok
+        = path.endsWith(QLatin1String(".png")) ? artgen::WritePng(image, path) : artgen::WriteBitmap(image, path);
+    if (!ok) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++g_failures;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: vandu_artgen <source dir>\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QString bitmaps = root.filePath(QStringLiteral("resources/bitmaps"));
+    const QString icons = root.filePath(QStringLiteral("resources/icons"));
+    QDir().mkpath(bitmaps);
+    QDir().mkpath(icons);
+    auto bitmap = [&](int id) { return QStringLiteral("%1/%2.bmp").arg(bitmaps).arg(id); };
+
+    for (int i = 0; i < artgen::kFaceCount; ++i)
+        Save(artgen::MakeFace(i), bitmap(artgen::FaceResourceId(i)));
+    Save(artgen::MakeOverlay(), bitmap(181));
+    for (int id : {162, 203, 201})
+        Save(artgen::MakeLcdBackground(id), bitmap(id));
+    Save(artgen::MakeVendorStrip(), bitmap(248));
+    Save(artgen::MakeSponsor(), bitmap(131));
+    for (int id : {198, 129})
+        Save(artgen::MakeSidePicture(id), bitmap(id));
+    for (int id = 200; id < 280; ++id) {
+        if (artgen::IsButtonBitmap(id))
+            Save(artgen::MakeButton(id), bitmap(id));
+    }
+    for (int id : {128, 167, 168, 169, 170}) {
+        for (int size : {16, 32, 64})
+            Save(artgen::MakeIcon(id, size), QStringLiteral("%1/%2-%3.png").arg(icons).arg(id).arg(size));
+    }
+    return g_failures == 0 ? 0 : 1;
+}
