@@ -40,7 +40,8 @@ CDecodedSound Resample(const CDecodedSound& in, int rate)
         for (int c = 0; c < in.Channels; ++c) {
             const double a = in.Samples[static_cast<size_t>(i0 * in.Channels + c)];
             const double b = in.Samples[static_cast<size_t>(i1 * in.Channels + c)];
-            out.Samples[static_cast<size_t>(f * in.Channels + c)] = static_cast<int16_t>(std::lround(a + (b - a) * frac));
+            out.Samples[static_cast<size_t>(f * in.Channels + c)]
+                = static_cast<int16_t>(std::lround(a + (b - a) * frac));
         }
     }
     return out;
@@ -114,7 +115,7 @@ void CSoundPlayer::Start(const CDecodedSound& decoded)
         sound = &resampled;
     }
     m_pcm = QByteArray(reinterpret_cast<const char*>(sound->Samples.data()),
-                       static_cast<qsizetype>(sound->Samples.size() * sizeof(int16_t)));
+        static_cast<qsizetype>(sound->Samples.size() * sizeof(int16_t)));
     m_buffer = std::make_unique<QBuffer>(&m_pcm);
     m_buffer->open(QIODevice::ReadOnly);
     m_sink = std::make_unique<QAudioSink>(m_device, format);

@@ -70,13 +70,13 @@ void Put32(std::string& s, uint32_t v)
 std::string Wave(const std::vector<uint8_t>& samples)
 {
     std::string fmt;
-    Put16(fmt, 1);        // PCM
-    Put16(fmt, 1);        // mono
-    Put32(fmt, kRate);    // samples per second
-    Put32(fmt, kRate);    // bytes per second
-    Put16(fmt, 1);        // block align
-    Put16(fmt, 8);        // bits per sample
-    Put16(fmt, 0);        // no extra format bytes
+    Put16(fmt, 1); // PCM
+    Put16(fmt, 1); // mono
+    Put32(fmt, kRate); // samples per second
+    Put32(fmt, kRate); // bytes per second
+    Put16(fmt, 1); // block align
+    Put16(fmt, 8); // bits per sample
+    Put16(fmt, 0); // no extra format bytes
     std::string body = "WAVE";
     body += "fmt ";
     Put32(body, static_cast<uint32_t>(fmt.size()));
