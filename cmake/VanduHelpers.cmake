@@ -5,23 +5,23 @@ function(vandu_warnings target)
 endfunction()
 
 set(VANDU_LSAN_SUPPRESSIONS "${CMAKE_SOURCE_DIR}/tests/lsan.supp")
-set(VANDU_SANITIZER_ENV
-    "LSAN_OPTIONS=suppressions=${VANDU_LSAN_SUPPRESSIONS}:print_suppressions=0"
-    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+# The one environment entry every test gets (gtest_discover_tests cannot pass a list): programs
+# a test starts (the agent, the service) inherit the leak suppressions. The test programs' own
+# sanitizer defaults are compiled in (tests/support/SanitizerDefaults.cpp).
+set(VANDU_TEST_ENV "LSAN_OPTIONS=suppressions=${VANDU_LSAN_SUPPRESSIONS}:print_suppressions=0")
+set(VANDU_SANITIZER_DEFAULTS "${CMAKE_SOURCE_DIR}/tests/support/SanitizerDefaults.cpp")
 
 # Tests of the Qt-free core: GoogleTest only, no display, label "core".
 function(vandu_core_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${VANDU_SANITIZER_DEFAULTS})
   target_link_libraries(${name} PRIVATE vandu_core vandu_testsupport GTest::gtest_main GTest::gmock ${ARG_LIBS})
   vandu_warnings(${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS core TIMEOUT ${ARG_TIMEOUT}
-                                  ENVIRONMENT "${VANDU_SANITIZER_ENV};VANDU_BUILD_DIR=${CMAKE_BINARY_DIR}")
+                       PROPERTIES LABELS core TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${VANDU_TEST_ENV}")
 endfunction()
 
 # Tests of the Qt layer: real widgets on the offscreen platform, label "qt".
@@ -30,7 +30,7 @@ function(vandu_qt_test name)
   if(VANDU_CORE_ONLY)
     return()
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${VANDU_SANITIZER_DEFAULTS})
   target_link_libraries(${name} PRIVATE vandu_qt vandu_testsupport Qt6::Test GTest::gtest GTest::gmock ${ARG_LIBS})
   if(NOT TARGET vandu_qt_gtest_main)
     message(FATAL_ERROR "vandu_qt_gtest_main missing")
@@ -44,8 +44,7 @@ function(vandu_qt_test name)
     set(ARG_LABEL qt)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-                                  ENVIRONMENT "${VANDU_SANITIZER_ENV};QT_QPA_PLATFORM=offscreen;VANDU_BUILD_DIR=${CMAKE_BINARY_DIR}")
+                       PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${VANDU_TEST_ENV}")
 endfunction()
 
 # A fuzz target: with VANDU_FUZZ a libFuzzer program; otherwise a plain program that replays the
@@ -58,9 +57,9 @@ function(vandu_fuzzer name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzzers")
   else()
-    add_executable(${name} ${ARG_SOURCES} "${CMAKE_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp")
+    add_executable(${name} ${ARG_SOURCES} "${CMAKE_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp" ${VANDU_SANITIZER_DEFAULTS})
     add_test(NAME ${name}.replay COMMAND ${name} "${ARG_CORPUS}")
-    set_tests_properties(${name}.replay PROPERTIES LABELS "core;fuzz" TIMEOUT 120 ENVIRONMENT "${VANDU_SANITIZER_ENV}")
+    set_tests_properties(${name}.replay PROPERTIES LABELS "core;fuzz" TIMEOUT 120 ENVIRONMENT "${VANDU_TEST_ENV}")
   endif()
   target_link_libraries(${name} PRIVATE vandu_core ${ARG_LIBS})
   vandu_warnings(${name})

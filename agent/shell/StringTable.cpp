@@ -1,5 +1,7 @@
 #include "agent/shell/StringTable.h"
 
+#include "agent/service/ServiceConfig.h"
+
 namespace vandu::strings {
 namespace {
 
@@ -67,7 +69,7 @@ std::string LoadResourceString(int id)
 {
     // The logo-corner tip names the web site, so it is built from the host constant.
     if (id == IDS_TIP_LOGO)
-        return std::string("Double-click here to visit ") + kServiceWebHost;
+        return std::string("Double-click here to visit ") + ServiceHostName();
     const Entry* entry = Find(id);
     return entry != nullptr ? std::string(entry->text) : std::string();
 }

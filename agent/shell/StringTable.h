@@ -7,9 +7,6 @@
 
 namespace vandu::strings {
 
-// Host name of the service's web site, named by the logo-corner tooltip.
-inline constexpr const char* kServiceWebHost = "www.vandu.com";
-
 enum StringId : int {
     IDS_PROPERTIES_CAPTION = 102,
     IDS_INSTALLER_CAPTION = 103,

@@ -34,7 +34,7 @@ bool CVanduApp::InitInstance()
     if (!RegisterMainWindowClass()) {
         return false;
     }
-    m_mainWnd = std::make_unique<CVanduMainWnd>();
+    m_mainWnd = std::make_unique<CVanduMainWnd>(m_prompts);
     connect(m_listener.get(), &CAgentListener::ShowRequested, m_mainWnd.get(), &CVanduMainWnd::ShowAndActivate);
     connect(m_termination.get(), &CTerminationWatcher::TerminationRequested, m_mainWnd.get(),
             &CVanduMainWnd::SaveStateAndQuit);

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "agent/shell/QtUserPrompts.h"
+
 class CAgentListener;
 class CVanduMainWnd;
 class CTerminationWatcher;
@@ -35,5 +37,6 @@ private:
     bool m_classRegistered = false;
     std::unique_ptr<CAgentListener> m_listener;
     std::unique_ptr<CTerminationWatcher> m_termination;
+    CQtUserPrompts m_prompts;
     std::unique_ptr<CVanduMainWnd> m_mainWnd;
 };

@@ -1,18 +1,26 @@
 #include "agent/shell/VanduMainWnd.h"
 
+#include "agent/audio/CodecCheck.h"
+#include "agent/shell/StringTable.h"
 #include "agent/shell/VanduApp.h"
+#include "agent/skin/FaceLayout.h"
+#include "agent/skin/ShapeRegion.h"
+#include "agent/skin/SkinTable.h"
 #include "common/Names.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
 
 #include <unistd.h>
+
+namespace face = vandu::face;
 
 namespace {
 
@@ -26,23 +34,45 @@ std::pair<int, int> PrimaryScreenSize()
     return {size.width(), size.height()};
 }
 
+bool Contains(const face::Rect& rect, QPoint point)
+{
+    return point.x() >= rect.left && point.x() < rect.right && point.y() >= rect.top && point.y() < rect.bottom;
+}
+
 } // namespace
 
-CVanduMainWnd::CVanduMainWnd(QWidget* parent)
+CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_prompts(prompts)
     , m_settings(m_backend, PrimaryScreenSize)
 {
     setWindowTitle(QStringLiteral("Vandu"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/128-64.png")));
     setFixedSize(kWidth, kHeight);
     // The X11 window class is how desktop tools see the agent; Qt takes it from the application
     // name at the moment the first native window is created.
     QCoreApplication::setApplicationName(QLatin1String(vandu::names::kWindowClass));
     winId();
     QCoreApplication::setApplicationName(QLatin1String(vandu::names::kApplication));
+    setMask(CShapeRegion::MainWindowShape());
+    setFocusPolicy(Qt::StrongFocus);
 
     HandleFirstRun();
     EnterWorkDirectory();
+    m_renderer = std::make_unique<CLcdRenderer>(this, m_clock, [this](const QRect& area) { update(area); });
+    m_store = std::make_unique<CMessageStore>(*m_renderer, m_player, m_settings, m_account, m_clock);
+    SelectSkin(m_settings.GetColor());
+    SetLcdColour(m_settings.GetLCDColor());
+    if (m_settings.GetTopMost()) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    CreateButtons();
+    m_store->Open(m_settings.GetVanduID());
+    m_overlay.LoadFromResource(face::kOverlayBitmap);
+    m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     move(m_settings.GetXPos(), m_settings.GetYPos());
+    CheckCodec();
+    LoadVendorPicture();
 }
 
 CVanduMainWnd::~CVanduMainWnd() = default;
@@ -68,6 +98,61 @@ void CVanduMainWnd::EnterWorkDirectory()
     m_workDirectory = directory;
 }
 
+void CVanduMainWnd::CreateButtons()
+{
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        const face::ButtonSpec& spec = face::kFaceButtons[i];
+        auto* button = new CSkinButton(this);
+        button->Create(spec.normalBitmap, spec.pressedBitmap, &m_face.Image(), spec.position.x, spec.position.y, this,
+                       spec.command);
+        button->setToolTip(QString::fromStdString(vandu::strings::LoadResourceString(spec.tooltipString)));
+        connect(button, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
+        m_buttons[i] = button;
+    }
+    for (CSkinButton* arrow : {m_renderer->ScrollUpButton(), m_renderer->ScrollDownButton()}) {
+        if (arrow) {
+            connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
+        }
+    }
+}
+
+void CVanduMainWnd::CheckCodec()
+{
+    if (CCodecCheck().StartupWarningDue(m_settings.GetAudioType())) {
+        m_prompts.Warn(vandu::strings::LoadResourceString(57353));
+    }
+}
+
+void CVanduMainWnd::SelectSkin(int colourIndex)
+{
+    m_face.LoadFromResource(vandu::skin::FaceBitmapForColor(colourIndex));
+    for (CSkinButton* button : m_buttons) {
+        if (button) {
+            button->update();
+        }
+    }
+    update();
+}
+
+void CVanduMainWnd::SetLcdColour(int value)
+{
+    m_renderer->SetLcdColour(value);
+    if (m_store) {
+        m_store->Redraw();
+    }
+    update();
+}
+
+void CVanduMainWnd::LoadVendorPicture()
+{
+    const QString file = QStringLiteral("msg/vendor.bmp");
+    // A missing or broken download falls back to the built-in strip.
+    if (!QFileInfo(file).isReadable() || !m_vendorLogo.LoadFromFile(file)) {
+        m_vendorLogo.LoadFromResource(face::kVendorBitmap);
+    }
+    update();
+}
+
 void CVanduMainWnd::ShowAndActivate()
 {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -83,6 +168,7 @@ void CVanduMainWnd::HideWindow()
 
 void CVanduMainWnd::SaveWindowState()
 {
+    m_store->Save();
     const QPoint topLeft = pos();
     m_settings.SetXPos(topLeft.x());
     m_settings.SetYPos(topLeft.y());
@@ -107,21 +193,78 @@ void CVanduMainWnd::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
-// A plain face until the skin is drawn.
+void CVanduMainWnd::OnCommand(int commandId)
+{
+    switch (commandId) {
+    case face::ID_PREVIOUS:
+        m_store->PreviousMessage();
+        break;
+    case face::ID_NEXT:
+        m_store->NextMessage();
+        break;
+    case face::ID_PLAY:
+        m_store->PlayCurrentVoice();
+        break;
+    case face::ID_STOP:
+        m_store->StopPlaying();
+        break;
+    case face::ID_HIDE:
+        HideWindow();
+        return;
+    case face::ID_DELETE:
+        DeleteCurrentMessage();
+        break;
+    case face::ID_SCROLL_UP:
+        m_store->ScrollUp();
+        break;
+    case face::ID_SCROLL_DOWN:
+        m_store->ScrollDown();
+        break;
+    default:
+        return;
+    }
+    m_store->Redraw();
+}
+
+void CVanduMainWnd::DeleteCurrentMessage()
+{
+    if (!m_store->HasMessages() || !m_prompts.AskYesNo("Do you want to delete the current message?")) {
+        return;
+    }
+    m_store->StopPlaying();
+    m_store->DeleteCurrent();
+}
+
 void CVanduMainWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(150, 20, 30));
-    painter.fillRect(QRect(29, 60, 165, 58), QColor(150, 190, 110));
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(29, 60, 165, 58), Qt::AlignCenter, QStringLiteral("Vandu"));
+    if (!m_face.IsNull()) {
+        // The outline reaches a pixel or two past the 225 x 160 face: extend its last column and row.
+        const QImage& image = m_face.Image();
+        painter.drawImage(QRect(image.width(), 0, kWidth - image.width(), image.height()), image,
+                          QRect(image.width() - 1, 0, 1, image.height()));
+        painter.drawImage(QRect(0, image.height(), kWidth, kHeight - image.height()), image,
+                          QRect(0, image.height() - 1, image.width(), 1));
+        m_face.Draw(0, 0, painter);
+        m_overlay.DrawTransparent(painter, 0, 0);
+        m_vendorLogo.Draw(face::kBannerRect.left, face::kBannerRect.top, painter);
+    }
+    m_renderer->Paint(painter);
 }
 
 void CVanduMainWnd::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton) {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton && !m_dragging) {
         m_dragging = true;
-        m_dragAnchor = event->position().toPoint();
+        m_dragAnchor = point;
+    }
+    if (event->button() == Qt::LeftButton && Contains(face::kLcdRect, point)) {
+        m_store->ClickLcd();
+        m_store->Redraw();
     }
 }
 
@@ -138,5 +281,32 @@ void CVanduMainWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_dragging = false;
+    }
+}
+
+void CVanduMainWnd::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_D:
+        OnCommand(face::ID_DELETE);
+        break;
+    case Qt::Key_B:
+        OnCommand(face::ID_PREVIOUS);
+        break;
+    case Qt::Key_N:
+        OnCommand(face::ID_NEXT);
+        break;
+    case Qt::Key_P:
+        OnCommand(face::ID_PLAY);
+        break;
+    case Qt::Key_S:
+        OnCommand(face::ID_STOP);
+        break;
+    case Qt::Key_F7:
+        m_settings.SetSponsorID("");
+        break;
+    default:
+        QWidget::keyPressEvent(event);
     }
 }
