@@ -31,7 +31,7 @@ TEST(ConnectionStateTest, ReachabilityByConnectionType)
         DialupRig rig;
         rig.SetLinkUp(row.linkUp);
         CMemorySettingsBackend backend;
-        CSettingsStore settings(backend, [] { return std::pair{1024, 768}; });
+        CSettingsStore settings(backend, [] { return std::pair {1024, 768}; });
         settings.SetInternetConnectionType(row.connectionType);
         CConnectionState state(settings, rig.Roots());
         state.SetOnline(row.onlineBefore);
@@ -44,7 +44,7 @@ TEST(ConnectionStateTest, DialupIsAskedAfreshAndTheConnectionTypeReadEachTime)
 {
     DialupRig rig;
     CMemorySettingsBackend backend;
-    CSettingsStore settings(backend, [] { return std::pair{1024, 768}; });
+    CSettingsStore settings(backend, [] { return std::pair {1024, 768}; });
     settings.SetInternetConnectionType(1);
     CConnectionState state(settings, rig.Roots());
     EXPECT_TRUE(state.IsInternetReachable());

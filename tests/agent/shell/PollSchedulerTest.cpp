@@ -30,8 +30,8 @@ private:
     Calls m_calls;
 };
 
-const Calls kFullCycle{"UserInfo", "VendorLogo", "Sponsor", "Poll", "MailCount", "Tray"};
-const Calls kIdle{"Tray"};
+const Calls kFullCycle {"UserInfo", "VendorLogo", "Sponsor", "Poll", "MailCount", "Tray"};
+const Calls kIdle {"Tray"};
 
 // The agent's real connection state on a dial-up setup, so that a test can pull the line.
 class PollSchedulerTest : public ::testing::Test {
@@ -51,10 +51,10 @@ protected:
         return byMinute;
     }
 
-    static std::map<unsigned, Calls> Expected(unsigned cycleMinute, const std::vector<unsigned>& polls,
-                                              const std::vector<unsigned>& mails)
+    static std::map<unsigned, Calls> Expected(
+        unsigned cycleMinute, const std::vector<unsigned>& polls, const std::vector<unsigned>& mails)
     {
-        std::map<unsigned, Calls> expected{{0, kFullCycle}, {cycleMinute, kFullCycle}};
+        std::map<unsigned, Calls> expected {{0, kFullCycle}, {cycleMinute, kFullCycle}};
         for (unsigned minute : polls)
             expected[minute].push_back("Poll");
         for (unsigned minute : mails)
@@ -67,10 +67,10 @@ protected:
 
     DialupRig rig;
     CMemorySettingsBackend backend;
-    CSettingsStore settings{backend, [] { return std::pair{1024, 768}; }};
-    CConnectionState connection{settings, rig.Roots()};
+    CSettingsStore settings {backend, [] { return std::pair {1024, 768}; }};
+    CConnectionState connection {settings, rig.Roots()};
     RecordingOwner owner;
-    CPollScheduler scheduler{owner, connection, settings};
+    CPollScheduler scheduler {owner, connection, settings};
 };
 
 TEST_F(PollSchedulerTest, OneHourWithTheDefaultIntervals)
@@ -82,7 +82,7 @@ TEST_F(PollSchedulerTest, OneHourWithTheDefaultIntervals)
         mails.push_back(m);
     EXPECT_EQ(TickMinutes(0, 60), Expected(60, polls, mails));
     // The counter starts again after the hourly cycle.
-    EXPECT_EQ(TickMinutes(61, 64), (std::map<unsigned, Calls>{{64, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(61, 64), (std::map<unsigned, Calls> {{64, {"Poll", "Tray"}}}));
 }
 
 TEST_F(PollSchedulerTest, TcpCheckAndAnotherMailPeriod)
@@ -104,11 +104,11 @@ TEST_F(PollSchedulerTest, LostConnectionResetsTheCountAndItsReturnRunsAFullCycle
 {
     TickMinutes(0, 3);
     rig.SetLinkUp(false);
-    EXPECT_EQ(TickMinutes(4, 9), (std::map<unsigned, Calls>{}));
+    EXPECT_EQ(TickMinutes(4, 9), (std::map<unsigned, Calls> {}));
     EXPECT_EQ(scheduler.Counter(), 0u);
     EXPECT_TRUE(scheduler.IsFirstPassPending());
     rig.SetLinkUp(true);
-    EXPECT_EQ(TickMinutes(10, 14), (std::map<unsigned, Calls>{{10, kFullCycle}, {14, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(10, 14), (std::map<unsigned, Calls> {{10, kFullCycle}, {14, {"Poll", "Tray"}}}));
 }
 
 TEST_F(PollSchedulerTest, PollEndingOfflineMakesEveryMinuteAPollUntilOneEndsOnline)
@@ -119,11 +119,11 @@ TEST_F(PollSchedulerTest, PollEndingOfflineMakesEveryMinuteAPollUntilOneEndsOnli
     EXPECT_EQ(scheduler.PollInterval(), 1);
     rig.SetLinkUp(true);
     // The line came back between two ticks: no full cycle, a poll every minute.
-    EXPECT_EQ(TickMinutes(2, 4), (std::map<unsigned, Calls>{{2, {"Poll", "Tray"}}, {3, {"Poll", "Tray"}},
-                                                            {4, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(2, 4),
+        (std::map<unsigned, Calls> {{2, {"Poll", "Tray"}}, {3, {"Poll", "Tray"}}, {4, {"Poll", "Tray"}}}));
     scheduler.PollCompleted();
     EXPECT_EQ(scheduler.PollInterval(), 4);
-    EXPECT_EQ(TickMinutes(5, 8), (std::map<unsigned, Calls>{{5, {"MailCount", "Tray"}}, {8, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(5, 8), (std::map<unsigned, Calls> {{5, {"MailCount", "Tray"}}, {8, {"Poll", "Tray"}}}));
     settings.SetTCPCheck(1);
     scheduler.PollCompleted();
     EXPECT_EQ(scheduler.PollInterval(), 10);
@@ -134,7 +134,7 @@ TEST_F(PollSchedulerTest, RestartCycleRunsAtOnceWithoutAskingTheConnection)
     TickMinutes(0, 7);
     scheduler.RestartCycle();
     EXPECT_EQ(owner.Take(), Calls(kFullCycle.begin(), kFullCycle.end() - 1));
-    EXPECT_EQ(TickMinutes(1, 4), (std::map<unsigned, Calls>{{4, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(1, 4), (std::map<unsigned, Calls> {{4, {"Poll", "Tray"}}}));
 
     // Offline: the restart still runs, and the first reachable tick still runs its own cycle.
     rig.SetLinkUp(false);
@@ -152,7 +152,7 @@ TEST_F(PollSchedulerTest, IntervalBelowOneMinuteIsClamped)
     TickMinutes(0, 0);
     scheduler.SetPollInterval(0);
     EXPECT_EQ(scheduler.PollInterval(), 1);
-    EXPECT_EQ(TickMinutes(1, 2), (std::map<unsigned, Calls>{{1, {"Poll", "Tray"}}, {2, {"Poll", "Tray"}}}));
+    EXPECT_EQ(TickMinutes(1, 2), (std::map<unsigned, Calls> {{1, {"Poll", "Tray"}}, {2, {"Poll", "Tray"}}}));
 }
 
 } // namespace

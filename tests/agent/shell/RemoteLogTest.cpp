@@ -28,7 +28,7 @@ public:
 
 std::time_t Utc(int year, int month, int day, int hour = 12, int minute = 0)
 {
-    std::tm parts{};
+    std::tm parts {};
     parts.tm_year = year - 1900;
     parts.tm_mon = month - 1;
     parts.tm_mday = day;
@@ -65,12 +65,12 @@ protected:
         return texts;
     }
 
-    ScriptedHttpServer server{{"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nOK"}};
+    ScriptedHttpServer server {{"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nOK"}};
     CMemorySettingsBackend backend;
-    CSettingsStore settings{backend, [] { return std::pair{1024, 768}; }};
+    CSettingsStore settings {backend, [] { return std::pair {1024, 768}; }};
     CRemoteLogState state;
     FixedClock clock;
-    CRemoteLog log{state, settings, clock};
+    CRemoteLog log {state, settings, clock};
     CHttpClient client;
 };
 
@@ -84,12 +84,12 @@ TEST_F(RemoteLogTest, ReportFormsAndTheTcpCheckThatFollows)
         std::string report;
         bool tcpCheckAfter;
     };
-    const std::vector<Row> rows{
+    const std::vector<Row> rows {
         {"wake-up seen", true, 0, "proxy.example.net", "5145550100-v4.2-OK-0", true},
         {"wake-up seen while TCPCheck is on", true, 1, "proxy.example.net", "5145550100-v4.2-OK-1", true},
         {"no wake-up, TCPCheck off", false, 0, "proxy.example.net", "5145550100-v4.2-OK-0", false},
         {"no wake-up, TCPCheck on", false, 1, "proxy.example.net",
-         "5145550100-v4.2-0-2-proxy.example.net-8080-IP=10.1.2.3", false},
+            "5145550100-v4.2-0-2-proxy.example.net-8080-IP=10.1.2.3", false},
         {"no wake-up, no proxy name", false, 1, "", "5145550100-v4.2-0-2--8080-IP=10.1.2.3", false},
     };
     for (const Row& row : rows) {
@@ -117,7 +117,7 @@ TEST_F(RemoteLogTest, DateGateUsesTheLocalDate)
         int bias;
         bool sent;
     };
-    const std::vector<Row> rows{
+    const std::vector<Row> rows {
         {"August 1999", Utc(1999, 8, 31, 12), 0, true},
         {"January 1980", Utc(1980, 1, 1, 12), 0, true},
         {"September 1999", Utc(1999, 9, 1, 12), 0, false},
@@ -154,7 +154,7 @@ TEST_F(RemoteLogTest, NothingBeforeTheFirstSuccessfulPollOrWakeup)
 
     state.ClearStartupPending();
     EXPECT_EQ(log.SendRemoteLog(client, "10.1.2.3"), 200);
-    EXPECT_EQ(Reports(), std::vector<std::string>{"5145550100-v4.2-0-2-proxy.example.net-8080-IP=10.1.2.3"});
+    EXPECT_EQ(Reports(), std::vector<std::string> {"5145550100-v4.2-0-2-proxy.example.net-8080-IP=10.1.2.3"});
 }
 
 TEST_F(RemoteLogTest, UnreachableLogServiceIsIgnored)

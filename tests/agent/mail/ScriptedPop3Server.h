@@ -1,0 +1,50 @@
+#pragma once
+
+// A loopback POP3 server on its own thread for the mail counter tests: sends a greeting, answers
+// each command line by its verb from a table, records every line it received, and closes after
+// QUIT. A verb can be left unanswered to play a server that stops talking. Stopped (and joined)
+// by Stop or destruction.
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vandu::test {
+
+class ScriptedPop3Server {
+public:
+    struct Script {
+        std::string greeting = "+OK POP3 ready\r\n";
+        bool sendGreeting = true;
+        std::map<std::string, std::string> replies; // verb ("USER") -> reply bytes
+        std::string silentVerb; // this verb gets no reply at all
+    };
+
+    explicit ScriptedPop3Server(Script script);
+    ~ScriptedPop3Server();
+    ScriptedPop3Server(const ScriptedPop3Server&) = delete;
+    ScriptedPop3Server& operator=(const ScriptedPop3Server&) = delete;
+
+    int Port() const { return m_port; }
+    void Stop();
+    // Command lines received so far, without their line ends.
+    std::vector<std::string> Commands() const;
+
+private:
+    void Serve();
+    void Handle(int fd);
+    bool Answer(int fd, const std::string& line); // false once the connection should end
+
+    Script m_script;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop {false};
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_commands;
+    std::thread m_thread;
+};
+
+} // namespace vandu::test
