@@ -11,7 +11,7 @@ namespace {
 
 std::string Format(const char* format, auto... args)
 {
-    std::array<char, 64> buffer{};
+    std::array<char, 64> buffer {};
     int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
     return length > 0 ? std::string(buffer.data(), std::min<size_t>(length, buffer.size() - 1)) : std::string();
 }
@@ -55,8 +55,8 @@ bool ReadThree(const std::string& text, char separator, std::array<int, 3>& valu
 
 } // namespace
 
-std::string CMessageText::StatusText(int newCount, int total, int32_t mailStatus, bool statusOverride,
-                                     const std::string& statusLine)
+std::string CMessageText::StatusText(
+    int newCount, int total, int32_t mailStatus, bool statusOverride, const std::string& statusLine)
 {
     if (statusOverride) {
         return statusLine;
@@ -85,12 +85,12 @@ std::string CMessageText::StatusText(int newCount, int total, int32_t mailStatus
 // universal calendar so that no daylight-saving gap of the machine's zone shifts the result.
 bool CMessageText::LocalFields(const std::string& date, const std::string& time, int biasMinutes, std::tm& local)
 {
-    std::array<int, 3> mdy{};
-    std::array<int, 3> hms{};
+    std::array<int, 3> mdy {};
+    std::array<int, 3> hms {};
     if (!ReadThree(date, '/', mdy) || !ReadThree(time, ':', hms)) {
         return false;
     }
-    std::tm fields{};
+    std::tm fields {};
     fields.tm_mon = mdy[0] - 1;
     fields.tm_mday = mdy[1];
     fields.tm_year = mdy[2] - 1900;
@@ -104,7 +104,7 @@ bool CMessageText::LocalFields(const std::string& date, const std::string& time,
 
 std::string CMessageText::LocalDate(const std::string& date, const std::string& time, int biasMinutes)
 {
-    std::tm local{};
+    std::tm local {};
     if (!LocalFields(date, time, biasMinutes, local)) {
         return {};
     }
@@ -113,7 +113,7 @@ std::string CMessageText::LocalDate(const std::string& date, const std::string& 
 
 std::string CMessageText::LocalTime(const std::string& date, const std::string& time, int biasMinutes)
 {
-    std::tm local{};
+    std::tm local {};
     if (!LocalFields(date, time, biasMinutes, local)) {
         return {};
     }
@@ -138,8 +138,8 @@ std::string CMessageText::HeaderLine(int number, const CStoredMessage& message, 
 std::string CMessageText::VoiceHeaderLine(int number, const CStoredMessage& message, const ITimeSource& timeSource)
 {
     const int bias = timeSource.BiasMinutes();
-    return "#" + std::to_string(number) + " " + LocalTime(message.Date(), message.Time(), bias) + " " +
-           LocalDate(message.Date(), message.Time(), bias);
+    return "#" + std::to_string(number) + " " + LocalTime(message.Date(), message.Time(), bias) + " "
+        + LocalDate(message.Date(), message.Time(), bias);
 }
 
 std::string CMessageText::CallerLine(const CStoredMessage& message)
@@ -155,19 +155,19 @@ std::string CMessageText::ClockText(const ITimeSource& timeSource)
 
 std::string CMessageText::ClockText(std::time_t utcNow, int biasMinutes)
 {
-    static constexpr std::array<const char*, 7> kWeekdays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr std::array<const char*, 7> kWeekdays {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     std::time_t local = utcNow - static_cast<std::time_t>(biasMinutes) * 60;
-    std::tm fields{};
+    std::tm fields {};
     if (!gmtime_r(&local, &fields)) {
         return {};
     }
     int hour12 = fields.tm_hour % 12 == 0 ? 12 : fields.tm_hour % 12;
-    return Format("%02d:%02d ", hour12, fields.tm_min) + kWeekdays[fields.tm_wday % 7] +
-           Format(" %02d-%02d", fields.tm_mon + 1, fields.tm_mday);
+    return Format("%02d:%02d ", hour12, fields.tm_min) + kWeekdays[fields.tm_wday % 7]
+        + Format(" %02d-%02d", fields.tm_mon + 1, fields.tm_mday);
 }
 
-std::string CMessageText::TitleText(const std::string& vanduID, const std::string& firstName,
-                                    const std::string& lastName)
+std::string CMessageText::TitleText(
+    const std::string& vanduID, const std::string& firstName, const std::string& lastName)
 {
     std::string title = "ID " + vanduID + " ";
     if (!firstName.empty()) {

@@ -23,8 +23,8 @@ public:
 
     // The status line: the call counts, then the e-mail state as a second line. While the
     // override is set the given status line is kept as it is.
-    static std::string StatusText(int newCount, int total, int32_t mailStatus, bool statusOverride,
-                                  const std::string& statusLine);
+    static std::string StatusText(
+        int newCount, int total, int32_t mailStatus, bool statusOverride, const std::string& statusLine);
 
     // The stored universal date ("m/d/yyyy") and time ("h:m:s") moved by the bias (minutes to add
     // to local time to get universal time). Empty when either cannot be read as three numbers.
@@ -43,8 +43,7 @@ public:
     static std::string ClockText(const ITimeSource& timeSource);
     static std::string ClockText(std::time_t utcNow, int biasMinutes);
     // "ID " + id + " " + initial of the first name + ". " + last name.
-    static std::string TitleText(const std::string& vanduID, const std::string& firstName,
-                                 const std::string& lastName);
+    static std::string TitleText(const std::string& vanduID, const std::string& firstName, const std::string& lastName);
 
     // The detail dialog's texts for the current message; empty when there is none.
     static std::string DetailText(const CStoredMessage* message);

@@ -44,19 +44,17 @@ public:
 
     // One user-info answer taken over at once, so no reader sees the names of two answers mixed.
     void SetUserInfo(int32_t userType, const std::string& firstName, const std::string& lastName,
-                     const std::string& tollFreeNumber, const std::string& ipAddress);
+        const std::string& tollFreeNumber, const std::string& ipAddress);
     // Both names from one moment, for the title line.
     Names GetNames() const;
 
 private:
-    template <typename T>
-    T Get(const T& field) const
+    template <typename T> T Get(const T& field) const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return field;
     }
-    template <typename T>
-    void Set(T& field, const T& value)
+    template <typename T> void Set(T& field, const T& value)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         field = value;

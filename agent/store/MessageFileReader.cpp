@@ -102,6 +102,7 @@ void CMessageFileReader::Index()
         if (!line.empty() && line.front() == '[') {
             size_t close = line.find(']');
             std::string name = LowerCopy(Trim(line.substr(1, close == std::string_view::npos ? close : close - 1)));
+            NoteMessageNumber(name);
             auto [it, inserted] = m_sectionByName.try_emplace(std::move(name), m_sections.size());
             current = kNone;
             if (inserted) {
@@ -120,6 +121,23 @@ void CMessageFileReader::Index()
             section.emplace_back(key, Trim(line.substr(equals + 1)));
         }
     }
+}
+
+void CMessageFileReader::NoteMessageNumber(const std::string& lowerName)
+{
+    static constexpr std::string_view kPrefix = "message";
+    if (lowerName.size() <= kPrefix.size() || lowerName.size() > kPrefix.size() + 9
+        || lowerName.compare(0, kPrefix.size(), kPrefix) != 0 || lowerName[kPrefix.size()] == '0') {
+        return;
+    }
+    int number = 0;
+    for (size_t i = kPrefix.size(); i < lowerName.size(); ++i) {
+        if (lowerName[i] < '0' || lowerName[i] > '9') {
+            return;
+        }
+        number = number * 10 + (lowerName[i] - '0');
+    }
+    m_highestMessage = std::max(m_highestMessage, number);
 }
 
 const CMessageFileReader::Section* CMessageFileReader::FindSection(const std::string& name) const
@@ -193,10 +211,22 @@ std::string CMessageFileReader::HeaderText(const char* key) const
     return GetString("Vandu", key, kShortBuffer);
 }
 
-int32_t CMessageFileReader::Type(int n) const { return ToInt(FindKey(MessageSection(n), "Type"), 0); }
-int32_t CMessageFileReader::Read(int n) const { return ToInt(FindKey(MessageSection(n), "Read"), 0); }
-std::string CMessageFileReader::Date(int n) const { return ToString(FindKey(MessageSection(n), "Date"), kShortBuffer); }
-std::string CMessageFileReader::Time(int n) const { return ToString(FindKey(MessageSection(n), "Time"), kShortBuffer); }
+int32_t CMessageFileReader::Type(int n) const
+{
+    return ToInt(FindKey(MessageSection(n), "Type"), 0);
+}
+int32_t CMessageFileReader::Read(int n) const
+{
+    return ToInt(FindKey(MessageSection(n), "Read"), 0);
+}
+std::string CMessageFileReader::Date(int n) const
+{
+    return ToString(FindKey(MessageSection(n), "Date"), kShortBuffer);
+}
+std::string CMessageFileReader::Time(int n) const
+{
+    return ToString(FindKey(MessageSection(n), "Time"), kShortBuffer);
+}
 
 std::string CMessageFileReader::Text(int n, size_t bufferSize) const
 {

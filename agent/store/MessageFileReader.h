@@ -27,6 +27,10 @@ public:
     int32_t HeaderCount() const;
     std::string HeaderText(const char* key) const;
 
+    // The highest n of the sections "Message<n>" in the file (0 when there is none): no section
+    // number above it can hold a message, however large the count claims to be.
+    int HighestMessageNumber() const { return m_highestMessage; }
+
     // Section "Message<n>".
     int32_t Type(int n) const;
     int32_t Read(int n) const;
@@ -47,6 +51,7 @@ private:
     using Section = std::vector<std::pair<std::string_view, std::string_view>>;
 
     void Index();
+    void NoteMessageNumber(const std::string& lowerName);
     const Section* FindSection(const std::string& name) const;
     const Section* MessageSection(int n) const;
     static const std::string_view* FindKey(const Section* section, std::string_view key);
@@ -56,6 +61,7 @@ private:
     std::string m_content;
     std::vector<Section> m_sections;
     std::unordered_map<std::string, size_t> m_sectionByName;
+    int m_highestMessage = 0;
     mutable int m_lastNumber = -1;
     mutable const Section* m_lastSection = nullptr;
 };

@@ -1,0 +1,38 @@
+#pragma once
+
+// Writes the message file: the header section "[Vandu]" with the count and the six header
+// values, then one "[Message<n>]" section per message, every line ended by a single line feed.
+// Values are written verbatim except that CR and LF become blanks, so no value can add keys or
+// sections. The file is replaced atomically: a crash or a full disk leaves the old file whole.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CStoredMessage;
+
+// The header values as the store saves them.
+struct SMessageFileHeader {
+    std::string LastDownloaded;
+    std::string SponsorID;
+    std::string SponsorDesc;
+    std::string SponsorURL;
+    std::string VendorDesc;
+    std::string VendorURL;
+};
+
+class CMessageFileWriter {
+public:
+    // The complete file text for these messages, oldest first.
+    static std::string BuildText(
+        const std::vector<std::unique_ptr<CStoredMessage>>& messages, const SMessageFileHeader& header);
+
+    // Writes the text to "<path>.tmp", flushes it to the disk when sync is set, and renames it over
+    // the path. Returns 1 when the path now holds the text, else 0 with the old file untouched.
+    static int WriteAtomically(const std::string& path, const std::string& text, bool sync = true);
+
+private:
+    static void AppendLine(std::string& out, const char* key, const std::string& value);
+    static bool WriteAll(int fd, const std::string& text);
+    static void SyncFolder(const std::string& path);
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+// The messages of one subscriber in arrival order (index 0 the oldest), owned by the list, with
+// the header values last read from the message file. Not synchronised: CMessageStore guards it.
+
+#include "agent/store/MessageFileWriter.h"
+#include "agent/store/StoredMessage.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CMessageList {
+public:
+    // The folder holding the message files, "msg" under the current directory in the agent.
+    explicit CMessageList(std::string folder = "msg");
+
+    int Count() const { return static_cast<int>(m_messages.size()); }
+    bool HasMessages() const { return !m_messages.empty(); }
+    // The caller keeps the index in 0 .. Count() - 1.
+    CStoredMessage* At(int index) const { return m_messages[static_cast<size_t>(index)].get(); }
+    void Append(char ordinal, std::string date, std::string time, int32_t read, std::string text, int32_t type,
+        std::string voiceFile, std::string callerId, std::string callerIdName, std::string senderVanduID,
+        std::string firstName, std::string lastName);
+    void RemoveAt(int index);
+    void DeleteAll();
+    int UnreadCount() const;
+
+    // Sets the file path for the ID and appends the file's messages; the list is not emptied first.
+    void Load(const std::string& vanduID);
+    // Writes the file with these header values; 1 when written, 0 when the path is empty or the
+    // write failed (the old file then stays as it was).
+    int Save(const SMessageFileHeader& header) const;
+
+    const std::string& Folder() const { return m_folder; }
+    const std::string& FilePath() const { return m_filePath; }
+    const std::string& LastDownloaded() const { return m_header.LastDownloaded; }
+    const std::string& SponsorID() const { return m_header.SponsorID; }
+    const std::string& SponsorURL() const { return m_header.SponsorURL; }
+    const std::string& SponsorDesc() const { return m_header.SponsorDesc; }
+    const std::string& VendorURL() const { return m_header.VendorURL; }
+    const std::string& VendorDesc() const { return m_header.VendorDesc; }
+    const std::vector<std::unique_ptr<CStoredMessage>>& Messages() const { return m_messages; }
+
+private:
+    std::vector<std::unique_ptr<CStoredMessage>> m_messages;
+    std::string m_folder;
+    std::string m_filePath;
+    SMessageFileHeader m_header;
+};

@@ -1,0 +1,265 @@
+#include "agent/store/MessageFileReader.h"
+#include "agent/store/MessageList.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+using vandu::test::ReadFile;
+using vandu::test::TempDir;
+using vandu::test::WriteFile;
+
+namespace {
+
+const std::string kDataDir = std::string(VANDU_TEST_DATA_DIR) + "/store";
+
+class MessageFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string folder = dir.File("msg");
+
+    void SetUp() override { ASSERT_EQ(mkdir(folder.c_str(), 0755), 0); }
+
+    std::string PathOf(const std::string& id) const { return folder + "/" + id + ".vdm"; }
+
+    void CopyData(const std::string& name, const std::string& id) const
+    {
+        WriteFile(PathOf(id), ReadFile(kDataDir + "/" + name));
+    }
+
+    static void AppendText(CMessageList& list, int32_t type, const std::string& text, int32_t read = 0)
+    {
+        list.Append('\x01', "3/15/1999", "19:05:00", read, text, type, {}, {}, {}, "5551234567", "Jane", "Doe");
+    }
+};
+
+TEST_F(MessageFileTest, EmptyListIsExactlyTheEightHeaderLines)
+{
+    CMessageList list(folder);
+    list.Load("4711");
+    ASSERT_EQ(list.Save({}), 1);
+    EXPECT_EQ(ReadFile(PathOf("4711")),
+        "[Vandu]\nCount=0\nLastDownloaded=\nSponsorID=\nSponsorDesc=\nSponsorURL=\n"
+        "VendorDesc=\nVendorURL=\n");
+}
+
+TEST_F(MessageFileTest, SectionsAreWrittenLineByLine)
+{
+    struct Row {
+        const char* name;
+        int32_t type;
+        int32_t read;
+        const char* section;
+    };
+    const Row rows[] = {
+        {"unread voice", 1, 0,
+            "\n[Message1]\nDate=3/15/1999\nTime=19:05:00\nSenderVanduID=\nFirstName=\nLastName=\nType=1\n"
+            "Message=47111234.wav\nCallerId=5550001\nCallerIdName=Bob\nRead=0\n"},
+        {"type 2 written as 3, caller keys dropped", 2, 0,
+            "\n[Message1]\nDate=3/15/1999\nTime=19:05:00\nSenderVanduID=\nFirstName=\nLastName=\nType=3\n"
+            "Message=hi\nRead=0\n"},
+        {"read 5 written as 1", 3, 5,
+            "\n[Message1]\nDate=3/15/1999\nTime=19:05:00\nSenderVanduID=\nFirstName=\nLastName=\nType=3\n"
+            "Message=hi\nRead=1\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::remove(PathOf("4711").c_str());
+        CMessageList list(folder);
+        list.Load("4711");
+        list.Append('\x01', "3/15/1999", "19:05:00", row.read, row.type == 1 ? "" : "hi", row.type,
+            row.type == 1 ? "47111234.wav" : "", "5550001", "Bob", "", "", "");
+        SMessageFileHeader header {"12", "3", "Desc", "http://127.0.0.1/s", "VDesc", "http://127.0.0.1/v"};
+        ASSERT_EQ(list.Save(header), 1);
+        EXPECT_EQ(ReadFile(PathOf("4711")),
+            std::string("[Vandu]\nCount=1\nLastDownloaded=12\nSponsorID=3\nSponsorDesc=Desc\n"
+                        "SponsorURL=http://127.0.0.1/s\nVendorDesc=VDesc\nVendorURL=http://127.0.0.1/v\n")
+                + row.section);
+    }
+}
+
+TEST_F(MessageFileTest, UnknownTypeIsSkippedAndOrdinalsKeepTheSectionNumber)
+{
+    CopyData("skipped_type.vdm", "4711");
+    CMessageList list(folder);
+    list.Load("4711");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.At(0)->Ordinal(), '\x01');
+    EXPECT_EQ(list.At(1)->Ordinal(), '\x03');
+    EXPECT_EQ(list.At(0)->Text(), "Hello there");
+    EXPECT_EQ(list.At(0)->FirstName(), "Jane");
+    EXPECT_EQ(list.At(1)->VoiceFile(), "4711123.wav");
+    EXPECT_EQ(list.At(1)->CallerIdName(), "Bob");
+    EXPECT_EQ(list.At(1)->Text(), "");
+    EXPECT_EQ(list.UnreadCount(), 1);
+    EXPECT_EQ(list.LastDownloaded(), "42");
+    EXPECT_EQ(list.VendorURL(), "http://127.0.0.1/v");
+}
+
+TEST_F(MessageFileTest, CountDecidesHowManySectionsAreRead)
+{
+    const std::string section = "[Message%]\nType=3\nMessage=text %\nRead=0\n";
+    auto sections = [&](int n) {
+        std::string text;
+        for (int i = 1; i <= n; ++i) {
+            std::string s = section;
+            for (size_t at; (at = s.find('%')) != std::string::npos;) {
+                s.replace(at, 1, std::to_string(i));
+            }
+            text += s;
+        }
+        return text;
+    };
+    struct Row {
+        const char* count;
+        int sections;
+        int expected;
+    };
+    for (const Row& row : {Row {"5", 2, 2}, Row {"1", 3, 1}, Row {"0", 2, 0}, Row {"2147483647", 2, 2}, Row {"x", 2, 0},
+             Row {"2abc", 3, 2}}) {
+        SCOPED_TRACE(row.count);
+        WriteFile(PathOf("1"), std::string("[Vandu]\nCount=") + row.count + "\n" + sections(row.sections));
+        CMessageList list(folder);
+        list.Load("1");
+        ASSERT_EQ(list.Count(), row.expected);
+        if (row.expected > 0) {
+            EXPECT_EQ(list.At(row.expected - 1)->Text(), "text " + std::to_string(row.expected));
+        }
+    }
+}
+
+TEST_F(MessageFileTest, LongTextsAreCutToTheBufferOfTheirType)
+{
+    CMessageList writer(folder);
+    writer.Load("9");
+    writer.Append('\x01', "", "", 0, std::string(5200, 'a'), 3, {}, {}, {}, {}, {}, {});
+    ASSERT_EQ(writer.Save({}), 1);
+    WriteFile(PathOf("8"),
+        "[Vandu]\nCount=2\n[Message1]\nType=2\nMessage=" + std::string(150, 'b')
+            + "\n[Message2]\nType=1\nMessage=" + std::string(120, 'c') + "\nCallerId=" + std::string(100, 'd') + "\n");
+    CMessageList list(folder);
+    list.Load("9");
+    list.Load("8");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.At(0)->Text(), std::string(5119, 'a'));
+    EXPECT_EQ(list.At(1)->Text(), std::string(99, 'b'));
+    EXPECT_EQ(list.At(2)->VoiceFile(), std::string(99, 'c'));
+    EXPECT_EQ(list.At(2)->CallerId(), std::string(99, 'd'));
+}
+
+TEST_F(MessageFileTest, LoadingTwiceDoublesTheMessages)
+{
+    CopyData("skipped_type.vdm", "4711");
+    CMessageList list(folder);
+    list.Load("4711");
+    list.Load("4711");
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.At(2)->Text(), "Hello there");
+    EXPECT_EQ(list.At(3)->Ordinal(), '\x03');
+}
+
+TEST_F(MessageFileTest, KeysInAnyCaseAndOrderStillLoad)
+{
+    CopyData("mixed_case.vdm", "4711");
+    CMessageList list(folder);
+    list.Load("4711");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_TRUE(list.At(0)->IsVoice());
+    EXPECT_EQ(list.At(0)->VoiceFile(), "greeting.wav");
+    EXPECT_EQ(list.At(0)->CallerId(), "5550002");
+    EXPECT_EQ(list.At(0)->Time(), "08:00:00");
+    EXPECT_EQ(list.At(0)->Date(), "");
+    EXPECT_EQ(list.At(1)->Text(), "second text");
+    EXPECT_EQ(list.At(1)->Read(), 5);
+    EXPECT_EQ(list.At(1)->Date(), "1/2/2000");
+    EXPECT_EQ(list.LastDownloaded(), "99");
+    EXPECT_EQ(list.SponsorURL(), "http://127.0.0.1/x");
+}
+
+TEST_F(MessageFileTest, MissingFileGivesAnEmptyListAndDefaults)
+{
+    CMessageList list(folder);
+    list.Load("nobody");
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.FilePath(), folder + "/nobody.vdm");
+    EXPECT_EQ(list.SponsorID(), "");
+    CMessageFileReader reader(folder + "/nobody.vdm");
+    EXPECT_EQ(reader.GetInt("Vandu", "Count", 17), 17);
+}
+
+TEST_F(MessageFileTest, ReaderFollowsTheProfileRules)
+{
+    WriteFile(PathOf("r"),
+        "Stray=1\n[A]\nNum= 42abc \nNeg=-3\nEmpty=\nText=  two  words \nText=second\n"
+        "novalue\n[b]\nx=1\n[a]\nNum=7\nLate=1\n");
+    CMessageFileReader reader(PathOf("r"));
+    EXPECT_EQ(reader.GetInt("a", "NUM", 0), 42);
+    EXPECT_EQ(reader.GetInt("A", "Neg", 9), 0);
+    EXPECT_EQ(reader.GetInt("A", "Empty", 9), 0);
+    EXPECT_EQ(reader.GetInt("A", "Late", 9), 9) << "a repeated section adds nothing";
+    EXPECT_EQ(reader.GetString("A", "text", 100), "two  words") << "the first key of a name wins";
+    EXPECT_EQ(reader.GetString("A", "text", 4), "two");
+    EXPECT_EQ(reader.GetInt("B", "X", 0), 1);
+    EXPECT_EQ(reader.GetString("", "Stray", 100), "");
+    EXPECT_EQ(reader.GetString("A", "novalue", 100), "");
+}
+
+TEST_F(MessageFileTest, LineBreaksInValuesCannotAddSectionsOrKeys)
+{
+    CMessageList list(folder);
+    list.Load("4711");
+    const std::string planted = "hi\n\n[Message2]\r\nType=1\nMessage=../victim\nRead=1";
+    AppendText(list, 3, planted);
+    ASSERT_EQ(list.Save({"1\n[Message9]", "", "", "", "", ""}), 1);
+
+    CMessageList reread(folder);
+    reread.Load("4711");
+    ASSERT_EQ(reread.Count(), 1);
+    EXPECT_EQ(reread.At(0)->Text(), "hi  [Message2]  Type=1 Message=../victim Read=1");
+    EXPECT_EQ(reread.At(0)->Read(), 0);
+    EXPECT_EQ(reread.LastDownloaded(), "1 [Message9]");
+}
+
+TEST_F(MessageFileTest, FailedWritesKeepTheOldFile)
+{
+    CMessageList list(folder);
+    list.Load("4711");
+    AppendText(list, 3, "first");
+    ASSERT_EQ(list.Save({}), 1);
+    const std::string before = ReadFile(PathOf("4711"));
+
+    // With a write limit below the new file's size the temporary file cannot be written.
+    int status = vandu::test::RunWithWriteLimit(static_cast<long>(before.size()) + 100, [&] {
+        for (int i = 0; i < 50; ++i) {
+            AppendText(list, 3, std::string(100, 'x'));
+        }
+        if (list.Save({}) != 0 || list.Count() != 51) {
+            return 1;
+        }
+        return ReadFile(PathOf("4711")) == before && !vandu::test::PathExists(PathOf("4711") + ".tmp") ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadFile(PathOf("4711")), before);
+
+    // A folder path that runs through a plain file cannot hold a file at all.
+    WriteFile(dir.File("plain"), "x");
+    CMessageList blocked(dir.File("plain") + "/msg");
+    blocked.Load("4711");
+    AppendText(blocked, 3, "kept");
+    EXPECT_EQ(blocked.Save({}), 0);
+    EXPECT_EQ(blocked.Count(), 1);
+    EXPECT_EQ(ReadFile(dir.File("plain")), "x");
+}
+
+TEST_F(MessageFileTest, SaveWithoutAPathWritesNothing)
+{
+    CMessageList list(folder);
+    AppendText(list, 3, "unsaved");
+    EXPECT_EQ(list.Save({}), 0);
+}
+
+} // namespace

@@ -1,0 +1,348 @@
+#include "agent/store/MessageStore.h"
+#include "tests/agent/store/StoreFakes.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+using vandu::test::PathExists;
+using vandu::test::ReadFile;
+using vandu::test::WriteFile;
+
+namespace {
+
+class MessageStoreTest : public ::testing::Test {
+protected:
+    vandu::test::TempDir dir;
+    std::string folder = dir.File("msg");
+    CMemorySettingsBackend backend;
+    CSettingsStore settings {backend, [] { return std::pair {1024, 768}; }};
+    CAccountInfo account;
+    vandu::test::CRecordingRenderer renderer;
+    vandu::test::CRecordingPlayer player;
+    vandu::test::CFixedTimeSource clock {0, 300};
+    CMessageStore store {renderer, player, settings, account, clock, folder};
+
+    void SetUp() override
+    {
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+        settings.SetVanduID("4711");
+    }
+
+    void AddText(const std::string& text, int32_t type = 3)
+    {
+        store.AddDownloadedMessage("3/15/1999", "19:05:00", type, "", "", text, "", "5551234567", "Jane", "Doe");
+    }
+    void AddVoice(const std::string& file, bool createFile = true)
+    {
+        if (createFile) {
+            WriteFile(folder + "/" + file, "RIFF");
+        }
+        store.AddDownloadedMessage("3/15/1999", "19:05:00", 1, "5550001", "Bob", "", file, "", "", "");
+    }
+    std::string FileOf(const std::string& id) const { return ReadFile(folder + "/" + id + ".vdm"); }
+};
+
+TEST_F(MessageStoreTest, OpenLoadsTheFileAndDrawsTheSummaryAndTitle)
+{
+    WriteFile(folder + "/4711.vdm", ReadFile(std::string(VANDU_TEST_DATA_DIR) + "/store/skipped_type.vdm"));
+    account.SetUserInfo(1, "Jane", "Doe", "1-800", "127.0.0.1");
+    store.Open("4711");
+    ASSERT_EQ(renderer.setups.size(), 1u);
+    EXPECT_EQ(renderer.setups[0], (std::vector<int> {29, 60, 165, 58}));
+    EXPECT_EQ(store.Count(), 2);
+    SMessageFileHeader header = store.HeaderValues();
+    EXPECT_EQ(header.LastDownloaded, "42");
+    EXPECT_EQ(header.SponsorDesc, "Shop");
+    EXPECT_EQ(header.VendorDesc, "Vend");
+    ASSERT_EQ(renderer.draws.size(), 1u);
+    EXPECT_EQ(renderer.draws[0].statusText, "Calls: 1 new - 1 old\n");
+    EXPECT_EQ(renderer.draws[0].number, 1);
+    EXPECT_EQ(renderer.titles, (std::vector<std::string> {"ID 4711 J. Doe"}));
+}
+
+TEST_F(MessageStoreTest, OpenWithoutAnIdLoadsAndDrawsNothing)
+{
+    store.Open("");
+    EXPECT_EQ(renderer.setups.size(), 1u);
+    EXPECT_TRUE(renderer.draws.empty());
+    AddText("not saved anywhere");
+    EXPECT_EQ(store.Save(), 0);
+}
+
+TEST_F(MessageStoreTest, DeleteCurrentOfFiveMakesTheNewestCurrent)
+{
+    store.Open("4711");
+    for (const char* text : {"m0", "m1", "m2", "m3", "m4"}) {
+        AddText(text);
+    }
+    store.Save();
+    store.PreviousMessage();
+    store.PreviousMessage();
+    ASSERT_EQ(store.CurrentIndex(), 2);
+    store.DeleteCurrent();
+    EXPECT_EQ(store.Count(), 4);
+    EXPECT_EQ(store.CurrentIndex(), 3);
+    EXPECT_EQ(store.MessageAt(2)->Text(), "m3");
+    EXPECT_NE(FileOf("4711").find("Count=4\n"), std::string::npos);
+    EXPECT_EQ(FileOf("4711").find("m2"), std::string::npos);
+}
+
+TEST_F(MessageStoreTest, DeletingTheOnlyVoiceMessageRemovesItsRecording)
+{
+    store.Open("4711");
+    store.SetMailStatus(0);
+    AddVoice("47111.wav");
+    store.DeleteCurrent();
+    EXPECT_FALSE(PathExists(folder + "/47111.wav"));
+    EXPECT_EQ(store.Count(), 0);
+    EXPECT_EQ(store.CurrentIndex(), -1);
+    EXPECT_EQ(store.StatusLine(), "Calls: 0 new\nNo email");
+    EXPECT_NE(FileOf("4711").find("Count=0\n"), std::string::npos);
+}
+
+TEST_F(MessageStoreTest, NavigationStopsAtBothEndsButResetsTheScroll)
+{
+    store.Open("4711");
+    store.NextMessage();
+    EXPECT_EQ(store.CurrentIndex(), -1) << "no step before the first access";
+    for (const char* text : {"a", "b", "c"}) {
+        AddText(text);
+    }
+    store.Save();
+    struct Step {
+        const char* name;
+        void (CMessageStore::*move)();
+        int expected;
+    };
+    for (const Step& step :
+        {Step {"next at last", &CMessageStore::NextMessage, 2}, Step {"previous", &CMessageStore::PreviousMessage, 1},
+            Step {"previous", &CMessageStore::PreviousMessage, 0},
+            Step {"previous at first", &CMessageStore::PreviousMessage, 0},
+            Step {"next", &CMessageStore::NextMessage, 1}}) {
+        SCOPED_TRACE(step.name);
+        store.ScrollDown();
+        ASSERT_FALSE(store.ResetScroll());
+        (store.*step.move)();
+        EXPECT_EQ(store.CurrentIndex(), step.expected);
+        EXPECT_TRUE(store.ResetScroll());
+    }
+    store.ScrollUp();
+    EXPECT_EQ(renderer.scrolls.back(), "up:b");
+}
+
+TEST_F(MessageStoreTest, APollOfTwoOntoThreeMakesTheLastCurrent)
+{
+    std::string file = "[Vandu]\nCount=3\n";
+    for (const char* n : {"1", "2", "3"}) {
+        file += std::string("[Message") + n + "]\nType=3\nMessage=old\nRead=1\n";
+    }
+    WriteFile(folder + "/4711.vdm", file);
+    store.Open("4711");
+    AddText("new 1");
+    AddVoice("47119.wav");
+    store.SetLastDownloaded("9");
+    store.Save();
+    store.RefreshStatus();
+    EXPECT_EQ(store.CurrentIndex(), 4);
+    EXPECT_EQ(store.MessageAt(3)->Read(), 0);
+    EXPECT_EQ(store.MessageAt(4)->Read(), 0);
+    EXPECT_EQ(store.MessageAt(4)->Ordinal(), '\x05');
+    EXPECT_EQ(store.StatusLine(), "Calls: 2 new - 3 old\n");
+    EXPECT_NE(FileOf("4711").find("LastDownloaded=9\n"), std::string::npos);
+}
+
+TEST_F(MessageStoreTest, ClickOnTheSummaryRevealsAndTheNextClickPlays)
+{
+    store.Open("4711");
+    AddVoice("47111.wav");
+    store.Save();
+    store.RefreshStatus();
+    store.ClickLcd();
+    EXPECT_TRUE(player.calls.empty());
+    EXPECT_EQ(store.StatusLine(), "");
+    EXPECT_EQ(store.MessageAt(0)->Read(), 0);
+    store.ClickLcd();
+    EXPECT_EQ(player.calls, (std::vector<std::string> {"file:" + folder + "/47111.wav"}));
+    EXPECT_EQ(store.MessageAt(0)->Read(), 1);
+}
+
+TEST_F(MessageStoreTest, ClickKeepsAnOverriddenStatus)
+{
+    store.Open("4711");
+    AddText("t");
+    store.SetStatusOverride(true, "Right click");
+    store.RefreshStatus();
+    store.ClickLcd();
+    EXPECT_EQ(store.StatusLine(), "Right click");
+    store.SetStatusOverride(false, "");
+    store.RefreshStatus();
+    EXPECT_EQ(store.StatusLine(), "Calls: 1 new\n");
+}
+
+TEST_F(MessageStoreTest, PlayCurrentVoiceIgnoresTextsAndTheStatusLine)
+{
+    store.Open("4711");
+    AddText("a text");
+    store.PlayCurrentVoice();
+    EXPECT_TRUE(player.calls.empty());
+    EXPECT_EQ(store.MessageAt(0)->Read(), 0);
+    AddVoice("47112.wav");
+    store.Save();
+    store.RefreshStatus();
+    store.PlayCurrentVoice();
+    store.StopPlaying();
+    EXPECT_EQ(player.calls, (std::vector<std::string> {"file:" + folder + "/47112.wav", "stop"}));
+    EXPECT_EQ(store.MessageAt(1)->Read(), 1);
+}
+
+TEST_F(MessageStoreTest, ReloadKeepsTheVendorAndWritesItIntoTheNewFile)
+{
+    WriteFile(folder + "/4711.vdm", ReadFile(std::string(VANDU_TEST_DATA_DIR) + "/store/skipped_type.vdm"));
+    WriteFile(folder + "/5555.vdm",
+        "[Vandu]\nCount=1\nSponsorID=8\nVendorDesc=Other\nVendorURL=x\n"
+        "[Message1]\nType=3\nMessage=only\nRead=1\n");
+    store.Open("4711");
+    store.Save();
+    store.NextMessage();
+    ASSERT_EQ(store.CurrentIndex(), 1);
+    settings.SetVanduID("5555");
+    store.Reload();
+    SMessageFileHeader header = store.HeaderValues();
+    EXPECT_EQ(header.VendorDesc, "Vend");
+    EXPECT_EQ(header.VendorURL, "http://127.0.0.1/v");
+    EXPECT_EQ(header.SponsorID, "8");
+    EXPECT_EQ(header.LastDownloaded, "");
+    EXPECT_NE(FileOf("5555").find("VendorDesc=Vend\nVendorURL=http://127.0.0.1/v\n"), std::string::npos);
+    ASSERT_FALSE(renderer.draws.empty());
+    ASSERT_TRUE(renderer.draws.back().message.has_value()) << "the draw saw a message inside the new list";
+    EXPECT_EQ(renderer.draws.back().message->Text(), "only");
+    EXPECT_EQ(renderer.draws.back().number, 1);
+    EXPECT_EQ(store.CurrentIndex(), 0);
+    EXPECT_EQ(renderer.titles.back(), "ID 5555 . ");
+}
+
+TEST_F(MessageStoreTest, DeleteAllRemovesEveryRecordingAndLeavesTheHeader)
+{
+    store.Open("4711");
+    WriteFile(folder + "/99991.wav", "another subscriber");
+    AddVoice("47111.wav");
+    AddText("t");
+    AddVoice("47113.wav");
+    store.SetVendorDesc("V");
+    store.DeleteAll();
+    EXPECT_FALSE(PathExists(folder + "/47111.wav"));
+    EXPECT_FALSE(PathExists(folder + "/47113.wav"));
+    EXPECT_TRUE(PathExists(folder + "/99991.wav"));
+    EXPECT_EQ(store.CurrentIndex(), -1);
+    EXPECT_EQ(store.StatusLine(), "Calls: 0 new\n");
+    EXPECT_EQ(FileOf("4711"),
+        "[Vandu]\nCount=0\nLastDownloaded=\nSponsorID=\nSponsorDesc=\nSponsorURL=\n"
+        "VendorDesc=V\nVendorURL=\n");
+}
+
+TEST_F(MessageStoreTest, VoiceFilesOutsideTheFolderAreNeverPlayedOrDeleted)
+{
+    store.Open("4711");
+    WriteFile(dir.File("victim"), "keep me");
+    for (const char* name : {"../victim", "", ".", "..", "sub/victim", "..\\victim", "/etc/passwd"}) {
+        SCOPED_TRACE(name);
+        AddVoice(name, false);
+        store.Save();
+        store.PlayCurrentVoice();
+        store.RefreshStatus();
+        store.ClickLcd();
+        store.ClickLcd();
+        store.DeleteCurrent();
+        EXPECT_TRUE(player.calls.empty());
+        EXPECT_EQ(ReadFile(dir.File("victim")), "keep me");
+        EXPECT_EQ(store.Count(), 0);
+    }
+    AddVoice("../victim", false);
+    store.DeleteAll();
+    EXPECT_TRUE(PathExists(dir.File("victim")));
+}
+
+TEST_F(MessageStoreTest, APlantedSectionInATextReloadsAsOneMessage)
+{
+    WriteFile(dir.File("victim"), "keep me");
+    store.Open("4711");
+    AddText("hello\n[Message2]\nType=1\nMessage=../victim\nRead=1");
+    store.Save();
+    store.Reload();
+    ASSERT_EQ(store.Count(), 1);
+    EXPECT_FALSE(store.MessageAt(0)->IsVoice());
+    EXPECT_EQ(store.MessageAt(0)->Text(), "hello [Message2] Type=1 Message=../victim Read=1");
+    store.DeleteAll();
+    EXPECT_EQ(ReadFile(dir.File("victim")), "keep me");
+}
+
+TEST_F(MessageStoreTest, CurrentMessageOfAnEmptyListShowsTheCallCount)
+{
+    store.Open("4711");
+    store.SetMailStatus(3);
+    store.SetStatusOverride(false, "stale");
+    EXPECT_FALSE(store.CurrentMessage().has_value());
+    EXPECT_EQ(store.StatusLine(), "Calls: 0 new\n3 emails");
+    store.SetStatusOverride(true, "fixed");
+    EXPECT_FALSE(store.CurrentMessage().has_value());
+    EXPECT_EQ(store.StatusLine(), "fixed");
+    AddText("x");
+    ASSERT_EQ(store.CurrentIndex(), -1);
+    EXPECT_EQ(store.CurrentMessage()->Text(), "x");
+    EXPECT_EQ(store.CurrentIndex(), 0);
+}
+
+TEST_F(MessageStoreTest, OrdinalsKeepTheLowEightBits)
+{
+    store.Open("4711");
+    for (int i = 0; i < 301; ++i) {
+        AddText("t");
+    }
+    EXPECT_EQ(static_cast<unsigned char>(store.MessageAt(300)->Ordinal()), 45);
+}
+
+TEST_F(MessageStoreTest, DetailTextsOfTheCurrentMessage)
+{
+    store.Open("4711");
+    EXPECT_EQ(store.DetailText(), "");
+    EXPECT_EQ(store.DetailFrom(), "");
+    EXPECT_EQ(store.DetailReceived(), "");
+    AddVoice("47111.wav");
+    EXPECT_EQ(store.DetailText(), "Voice Message");
+    EXPECT_EQ(store.DetailFrom(), "5550001");
+    EXPECT_EQ(store.DetailReceived(), "14:05 03/15/1999");
+    AddText("body");
+    store.AddDownloadedMessage("3/15/1999", "19:05:00", 2, "", "", "plain", "", "", "", "");
+    store.Save();
+    EXPECT_EQ(store.DetailText(), "plain");
+    EXPECT_EQ(store.DetailFrom(), "  ");
+    store.PreviousMessage();
+    EXPECT_EQ(store.DetailFrom(), "5551234567 Jane Doe");
+}
+
+TEST_F(MessageStoreTest, AFailedSaveKeepsTheMessagesAndTheOldFile)
+{
+    WriteFile(dir.File("plain"), "x");
+    CMessageStore blocked {renderer, player, settings, account, clock, dir.File("plain") + "/msg"};
+    blocked.Open("4711");
+    blocked.AddDownloadedMessage("1/1/2000", "0:0:0", 3, "", "", "kept", "", "", "", "");
+    EXPECT_EQ(blocked.Save(), 0);
+    EXPECT_EQ(blocked.Count(), 1);
+    EXPECT_EQ(blocked.CurrentIndex(), 0);
+
+    store.Open("4711");
+    AddText("first");
+    ASSERT_EQ(store.Save(), 1);
+    const std::string before = FileOf("4711");
+    int status = vandu::test::RunWithWriteLimit(static_cast<long>(before.size()), [&] {
+        AddText(std::string(500, 'y'));
+        return store.Save() == 0 && store.Count() == 2 && FileOf("4711") == before ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+} // namespace
