@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QSessionManager>
 
+#include <cstdio>
+#include <unistd.h>
+
 CVanduApp::CVanduApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -55,6 +58,12 @@ int CVanduApp::ExitInstance(int exitCode)
     if (m_classRegistered && m_listener) {
         m_listener->Close();
         m_classRegistered = false;
+    }
+    // The state is saved; a job still talking to a silent server is not waited for, and nothing
+    // it uses is destroyed under it: the process simply ends.
+    if (m_mainWnd && m_mainWnd->Requests().AnyJobRunning()) {
+        std::fflush(nullptr);
+        ::_exit(exitCode);
     }
     m_mainWnd.reset();
     return exitCode;

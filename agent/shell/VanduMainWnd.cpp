@@ -71,6 +71,16 @@ CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
     m_overlay.LoadFromResource(face::kOverlayBitmap);
     m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     move(m_settings.GetXPos(), m_settings.GetYPos());
+    CAgentRequests::Hooks hooks;
+    hooks.newMessageAlert = [this] { NewMessageAlert(); };
+    hooks.updateTrayIcon = [this] { m_store->Redraw(); };
+    hooks.loadVendorPicture = [this] { LoadVendorPicture(); };
+    hooks.repaint = [this] { update(); };
+    m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_prompts, m_clock, hooks);
+    m_requests->Begin();
+    if (m_store->UnreadCount() > 0) {
+        NewMessageAlert();
+    }
     CheckCodec();
     LoadVendorPicture();
 }
@@ -151,6 +161,26 @@ void CVanduMainWnd::LoadVendorPicture()
         m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     }
     update();
+}
+
+void CVanduMainWnd::NewMessageAlert()
+{
+    if (m_settings.GetBringUpNewMsg()) {
+        ShowAndActivate();
+    }
+    if (m_settings.GetBeep()) {
+        const std::string wave = m_settings.GetWaveNewMsg();
+        if (CSettingsStore::FileExists(wave)) {
+            m_player.PlayFile(wave);
+        } else {
+            m_player.PlayBuiltIn(171);
+        }
+    }
+    m_store->RefreshStatus();
+    m_store->Redraw();
+    if (m_settings.GetAutomaticPlay()) {
+        m_store->PlayCurrentVoice();
+    }
 }
 
 void CVanduMainWnd::ShowAndActivate()

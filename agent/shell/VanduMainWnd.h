@@ -8,6 +8,7 @@
 #include "agent/lcd/LcdRenderer.h"
 #include "agent/lcd/TimeSource.h"
 #include "agent/settings/SettingsStore.h"
+#include "agent/shell/AgentRequests.h"
 #include "agent/shell/UserPrompts.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
@@ -34,6 +35,7 @@ public:
     CSettingsStore& Settings() { return m_settings; }
     CMessageStore& Store() { return *m_store; }
     CLcdRenderer& Renderer() { return *m_renderer; }
+    CAgentRequests& Requests() { return *m_requests; }
     // The folder the agent works in (normally the program's own) and its msg/ below it.
     const QString& WorkDirectory() const { return m_workDirectory; }
 
@@ -42,6 +44,8 @@ public:
     void SelectSkin(int colourIndex);
     void SetLcdColour(int value);
     void LoadVendorPicture();
+    // Messages arrived: bring the window up, play the chime, show the counts, maybe play.
+    void NewMessageAlert();
     // Saves the messages, then writes XPos, YPos and Hidden.
     void SaveWindowState();
     // The end of the desktop session, SIGTERM or SIGINT: save, then quit.
@@ -72,6 +76,7 @@ private:
     CSoundPlayer m_player;
     std::unique_ptr<CLcdRenderer> m_renderer;
     std::unique_ptr<CMessageStore> m_store;
+    std::unique_ptr<CAgentRequests> m_requests;
     CSkinBitmap m_face;
     CSkinBitmap m_overlay;
     CSkinBitmap m_vendorLogo;
