@@ -1,0 +1,362 @@
+#include "server/ServiceCli.h"
+
+#include "server/AccountCommands.h"
+#include "server/AudioConverter.h"
+#include "server/CommandLine.h"
+#include "server/MessageDelivery.h"
+#include "server/ServeCommand.h"
+#include "server/ServiceStore.h"
+#include "server/ServiceText.h"
+#include "server/WakeupSender.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+namespace vandu::server {
+
+namespace {
+
+constexpr size_t kMaxRecordingFile = 64u << 20;
+constexpr size_t kMaxPictureFile = 1u << 20;
+
+struct CCommandSpec {
+    const char* Name;
+    int (CServiceCli::*Run)(const CCommandLine&);
+    size_t Positional;
+    std::set<std::string> Valued;
+    std::set<std::string> Flags;
+    const char* Usage;
+};
+
+const char* const kUsage = "usage: vandu-service serve|add-subscriber|deposit-voice|deposit-text|set-sponsor|"
+                           "clear-sponsor|set-vendor|list ... [--db FILE]";
+
+const char* const kSignupReasons[] = {
+    "",
+    "cannot create the subscriber",
+    "",
+    "the ID is taken",
+    "the ID must be ten digits",
+    "the password must be four digits",
+    "invalid first name",
+    "invalid last name",
+    "invalid e-mail address",
+};
+
+std::string SenderOrCaller(const CServiceMessage& m)
+{
+    if (m.Type == kSubscriberText) {
+        return m.FirstName + " " + m.LastName + " (" + m.SenderId + ")";
+    }
+    if (m.CallerName.empty()) {
+        return m.CallerId.empty() ? "-" : m.CallerId;
+    }
+    return m.CallerName + " (" + m.CallerId + ")";
+}
+
+// A sponsor ID goes into a URL and is compared by the agent: keep it to plain characters.
+bool IsPlainSponsorId(const std::string& id)
+{
+    if (id.empty() || id.size() > 32 || id == "0") {
+        return false;
+    }
+    for (char c : id) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string CServiceCli::DefaultDatabase()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (data && *data) {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home ? home : ".") + "/.local/share";
+    }
+    return base + "/vandu-service/service.db";
+}
+
+int CServiceCli::Fail(const std::string& message)
+{
+    m_err << "vandu-service: " << message << "\n";
+    return kUsageError;
+}
+
+int CServiceCli::Run(const std::vector<std::string>& args)
+{
+    static const std::vector<CCommandSpec> kSpecs = {
+        {"serve", &CServiceCli::Serve, 0, {"--db", "--listen", "--wakeup-port"}, {"--seed-demo"},
+            "serve [--listen HOST:PORT] [--wakeup-port N] [--seed-demo]"},
+        {"add-subscriber", &CServiceCli::AddSubscriber, 5, {"--db"}, {}, "add-subscriber ID PASSWORD FIRST LAST EMAIL"},
+        {"deposit-voice", &CServiceCli::DepositVoice, 2, {"--db", "--caller-id", "--caller-name", "--wakeup-port"},
+            {"--no-wake"},
+            "deposit-voice ID WAVFILE [--caller-id NUMBER] [--caller-name NAME] [--no-wake] "
+            "[--wakeup-port N]"},
+        {"deposit-text", &CServiceCli::DepositText, 2, {"--db", "--from", "--wakeup-port"}, {"--no-wake"},
+            "deposit-text ID TEXT [--from ID] [--no-wake] [--wakeup-port N]"},
+        {"set-sponsor", &CServiceCli::SetSponsor, 4, {"--db"}, {"--by-url"},
+            "set-sponsor SPONSORID DESCRIPTION URL BMPFILE [--by-url]"},
+        {"clear-sponsor", &CServiceCli::ClearSponsor, 0, {"--db"}, {}, "clear-sponsor"},
+        {"set-vendor", &CServiceCli::SetVendor, 3, {"--db"}, {}, "set-vendor DESCRIPTION URL BMPFILE"},
+        {"list", &CServiceCli::List, 1, {"--db"}, {}, "list ID"},
+    };
+    if (args.empty()) {
+        return Fail(kUsage);
+    }
+    for (const CCommandSpec& spec : kSpecs) {
+        if (args[0] != spec.Name) {
+            continue;
+        }
+        CCommandLine line;
+        std::string error;
+        if (line.Parse({args.begin() + 1, args.end()}, spec.Valued, spec.Flags, error) != 0) {
+            return Fail(error + "; usage: vandu-service " + spec.Usage + " [--db FILE]");
+        }
+        if (line.Positional().size() != spec.Positional) {
+            return Fail(std::string("wrong number of arguments; usage: vandu-service ") + spec.Usage + " [--db FILE]");
+        }
+        return (this->*spec.Run)(line);
+    }
+    return Fail("unknown command \"" + args[0] + "\"; " + kUsage);
+}
+
+int CServiceCli::OpenStore(const CCommandLine& line, CServiceStore& store)
+{
+    const std::string path = line.Option("--db", DefaultDatabase());
+    if (path.empty() || store.Open(path) != 0) {
+        return Fail("cannot open the database " + path + ": " + store.LastError());
+    }
+    return 0;
+}
+
+int CServiceCli::ReadFileArg(const std::string& path, size_t limit, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return Fail("cannot read " + path);
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return Fail("cannot read " + path);
+    }
+    if (bytes.size() > limit) {
+        return Fail(path + " is larger than " + std::to_string(limit) + " bytes");
+    }
+    return 0;
+}
+
+int CServiceCli::AddSubscriber(const CCommandLine& line)
+{
+    const auto& p = line.Positional();
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    const int code = CAccountCommands::CheckSignup(store, p[0], p[1], p[2], p[3], p[4]);
+    if (code != 0) {
+        return Fail("cannot add subscriber " + p[0] + ": " + kSignupReasons[code]);
+    }
+    const int added = store.AddSubscriber({p[0], p[1], p[2], p[3], p[4], ""});
+    if (added != 0) {
+        return Fail("cannot add subscriber " + p[0] + ": " + (added == 1 ? "the ID is taken" : store.LastError()));
+    }
+    m_out << "subscriber " << p[0] << " added\n";
+    return 0;
+}
+
+void CServiceCli::ReportWakeup(int wakeup, const std::string& address, int port)
+{
+    if (wakeup == 1) {
+        m_out << "; no wake-up\n";
+    } else {
+        m_out << "; wake-up to " << address << ":" << port
+              << (wakeup == 0 ? " sent\n" : " failed (nobody listening)\n");
+    }
+}
+
+int CServiceCli::DepositVoice(const CCommandLine& line)
+{
+    const auto& p = line.Positional();
+    int port = 0;
+    std::string error;
+    if (line.Port("--wakeup-port", kDefaultWakeupPort, port, error) != 0) {
+        return Fail(error);
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    const std::optional<CSubscriber> subscriber = store.FindSubscriber(p[0]);
+    if (!subscriber) {
+        return Fail("unknown subscriber " + p[0]);
+    }
+    std::string bytes;
+    if (ReadFileArg(p[1], kMaxRecordingFile, bytes) != 0) {
+        return kUsageError;
+    }
+    CConvertedRecording recording;
+    if (CAudioConverter::Convert(bytes, recording, error) != 0) {
+        return Fail(p[1] + ": " + error);
+    }
+    CServiceMessage message;
+    message.SubscriberId = p[0];
+    message.Type = kVoiceMessage;
+    message.CallerId = line.Option("--caller-id");
+    message.CallerName = line.Option("--caller-name");
+    message.GsmWave = std::move(recording.GsmWave);
+    message.PcmWave = std::move(recording.PcmWave);
+    if (message.CallerId.size() > 64 || message.CallerName.size() > 64) {
+        return Fail("the caller ID and the caller name may have at most 64 characters");
+    }
+    const CDeliveryResult result = CMessageDelivery::Deliver(store, message, !line.Has("--no-wake"), port);
+    if (result.MessageId < 0) {
+        return Fail("cannot store the message: " + store.LastError());
+    }
+    m_out << "voice message " << result.MessageId << " deposited for " << p[0];
+    ReportWakeup(result.Wakeup, subscriber->LastAddress, port);
+    return 0;
+}
+
+int CServiceCli::DepositText(const CCommandLine& line)
+{
+    const auto& p = line.Positional();
+    int port = 0;
+    std::string error;
+    if (line.Port("--wakeup-port", kDefaultWakeupPort, port, error) != 0) {
+        return Fail(error);
+    }
+    if (SanitizeStoredText(p[1]).find_first_not_of(' ') == std::string::npos) {
+        return Fail("the text is empty");
+    }
+    if (p[1].size() > 2000) {
+        return Fail("the text is longer than 2000 characters");
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    const std::optional<CSubscriber> subscriber = store.FindSubscriber(p[0]);
+    if (!subscriber) {
+        return Fail("unknown subscriber " + p[0]);
+    }
+    CServiceMessage message;
+    message.SubscriberId = p[0];
+    message.Type = kPhoneText;
+    message.Text = p[1];
+    if (line.Has("--from")) {
+        const std::optional<CSubscriber> sender = store.FindSubscriber(line.Option("--from"));
+        if (!sender) {
+            return Fail("unknown sender " + line.Option("--from"));
+        }
+        message = CMessageDelivery::SubscriberText(*sender, p[0], p[1]);
+    }
+    const CDeliveryResult result = CMessageDelivery::Deliver(store, message, !line.Has("--no-wake"), port);
+    if (result.MessageId < 0) {
+        return Fail("cannot store the message: " + store.LastError());
+    }
+    m_out << "text message " << result.MessageId << " deposited for " << p[0];
+    ReportWakeup(result.Wakeup, subscriber->LastAddress, port);
+    return 0;
+}
+
+int CServiceCli::SetSponsor(const CCommandLine& line)
+{
+    const auto& p = line.Positional();
+    if (!IsPlainSponsorId(p[0])) {
+        return Fail("the sponsor ID must be 1 to 32 letters, digits, '-' or '_', and not 0");
+    }
+    CBanner sponsor {p[0], SanitizeStoredText(p[1]), SanitizeStoredText(p[2]), {}, line.Has("--by-url")};
+    if (ReadFileArg(p[3], kMaxPictureFile, sponsor.Picture) != 0) {
+        return kUsageError;
+    }
+    if (sponsor.Picture.rfind("BM", 0) != 0) {
+        return Fail(p[3] + " is not a BMP picture");
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    if (store.SetBanner(kSponsorBanner, sponsor) != 0) {
+        return Fail("cannot store the sponsor: " + store.LastError());
+    }
+    m_out << "sponsor " << p[0] << " set\n";
+    return 0;
+}
+
+int CServiceCli::ClearSponsor(const CCommandLine& line)
+{
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    if (store.ClearBanner(kSponsorBanner) != 0) {
+        return Fail("cannot clear the sponsor: " + store.LastError());
+    }
+    m_out << "sponsor cleared\n";
+    return 0;
+}
+
+int CServiceCli::SetVendor(const CCommandLine& line)
+{
+    const auto& p = line.Positional();
+    CBanner vendor {"", SanitizeStoredText(p[0]), SanitizeStoredText(p[1]), {}, false};
+    if (ReadFileArg(p[2], kMaxPictureFile, vendor.Picture) != 0) {
+        return kUsageError;
+    }
+    if (vendor.Picture.rfind("BM", 0) != 0) {
+        return Fail(p[2] + " is not a BMP picture");
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    if (store.SetBanner(kVendorBanner, vendor) != 0) {
+        return Fail("cannot store the vendor: " + store.LastError());
+    }
+    m_out << "vendor set\n";
+    return 0;
+}
+
+int CServiceCli::List(const CCommandLine& line)
+{
+    const std::string& id = line.Positional()[0];
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    if (!store.FindSubscriber(id)) {
+        return Fail("unknown subscriber " + id);
+    }
+    for (const CServiceMessage& m : store.ListWaiting(id)) {
+        m_out << m.Id << "\t" << m.Type << "\t" << FormatServiceDate(m.Created) << "\t" << FormatServiceTime(m.Created)
+              << "\t" << SenderOrCaller(m) << "\n";
+    }
+    return 0;
+}
+
+int CServiceCli::Serve(const CCommandLine& line)
+{
+    int port = 0;
+    std::string error;
+    if (line.Port("--wakeup-port", kDefaultWakeupPort, port, error) != 0) {
+        return Fail(error);
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    return CServeCommand::Run(
+        store, line.Option("--listen", "127.0.0.1:8026"), port, line.Has("--seed-demo"), m_out, m_err);
+}
+
+} // namespace vandu::server

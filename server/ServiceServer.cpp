@@ -1,0 +1,75 @@
+#include "server/ServiceServer.h"
+
+#include "server/ServiceExchange.h"
+#include "server/ServiceHandlers.h"
+
+#include <httplib.h>
+
+namespace vandu::server {
+
+namespace {
+
+// Enough workers for several agents polling while others fetch recordings.
+constexpr size_t kWorkers = 16;
+
+// The Host header when it is a plain host[:port] (with the port the request arrived on added when
+// it names none and that is not 80); else the address the request arrived on.
+std::string HostAndPortOf(const httplib::Request& request)
+{
+    std::string host = request.get_header_value("Host");
+    bool plain = !host.empty() && host.size() <= 255;
+    for (char c : host) {
+        const auto u = static_cast<unsigned char>(c);
+        plain = plain && u > 32 && u < 127 && c != '/' && c != '?' && c != '#' && c != '@';
+    }
+    if (plain) {
+        const size_t bracket = host.rfind(']');
+        const bool hasPort = host.find(':', bracket == std::string::npos ? 0 : bracket) != std::string::npos;
+        if (!hasPort && request.local_port != 80) {
+            host += ":" + std::to_string(request.local_port);
+        }
+        return host;
+    }
+    const bool v6 = request.local_addr.find(':') != std::string::npos;
+    return (v6 ? "[" + request.local_addr + "]" : request.local_addr) + ":" + std::to_string(request.local_port);
+}
+
+} // namespace
+
+CServiceServer::CServiceServer(CServiceStore& store, int wakeupPort)
+    : m_store(store)
+    , m_wakeupPort(wakeupPort)
+    , m_http(std::make_unique<httplib::Server>())
+{
+    m_http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    m_http->set_keep_alive_max_count(1);
+    m_http->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        CServiceContext context {m_store, m_wakeupPort};
+        CServiceResponse answer
+            = CServiceHandlers::Handle(context, request.target, request.remote_addr, HostAndPortOf(request));
+        response.status = answer.Status;
+        if (!answer.Body.empty()) {
+            response.set_content(answer.Body, answer.ContentType.c_str());
+        }
+        return httplib::Server::HandlerResponse::Handled;
+    });
+}
+
+CServiceServer::~CServiceServer() = default;
+
+int CServiceServer::Bind(const std::string& host, int port)
+{
+    return m_http->bind_to_port(host, port) ? 0 : -1;
+}
+
+int CServiceServer::Run()
+{
+    return m_http->listen_after_bind() ? 0 : -1;
+}
+
+void CServiceServer::Stop()
+{
+    m_http->stop();
+}
+
+} // namespace vandu::server

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds Vandu, starts the reference message service with the demo subscriber (5551234567,
+# password 1234) on its default address, and runs the agent against it. The service stops when
+# the agent ends. Arguments are passed on to the agent.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./tools/install-deps.sh
+cmake --preset default
+cmake --build --preset default
+
+service=build/default/bin/vandu-service
+agent=build/default/bin/Vandu
+address=127.0.0.1:8026
+
+"$service" serve --seed-demo --listen "$address" &
+service_pid=$!
+stop_service() {
+  kill "$service_pid" 2>/dev/null || true
+  wait "$service_pid" 2>/dev/null || true
+}
+trap stop_service EXIT
+
+# The agent polls at once on start, so wait (at most 10 s) until the service answers.
+for _ in $(seq 1 100); do
+  if ! kill -0 "$service_pid" 2>/dev/null; then
+    echo "run-agent: vandu-service did not start (is $address in use?)" >&2
+    exit 1
+  fi
+  if (exec 3<>"/dev/tcp/${address%:*}/${address#*:}") 2>/dev/null; then
+    break
+  fi
+  sleep 0.1
+done
+
+VANDU_SERVICE="http://$address" "$agent" "$@"
