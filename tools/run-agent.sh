@@ -33,4 +33,16 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 
+# Until an ID is set up in the agent itself, sign in as the demo subscriber (ID 5551234567,
+# password 1234, stored scrambled as the agent stores it) so the demo messages arrive.
+conf="${XDG_CONFIG_HOME:-$HOME/.config}/Vandu/Vandu.conf"
+if ! grep -qE '^VanduID=.+' "$conf" 2>/dev/null; then
+  mkdir -p "$(dirname "$conf")"
+  grep -q '^\[Main\]' "$conf" 2>/dev/null || printf '[Main]\n' >>"$conf"
+  sed -i '/^VanduID=/d;/^Channel=/d' "$conf"
+  sed -i 's/^\[Main\]$/[Main]\nVanduID=5551234567\nChannel=%~(}/' "$conf"
+  chmod 600 "$conf"
+  echo "run-agent: signed in as the demo subscriber 5551234567"
+fi
+
 VANDU_SERVICE="http://$address" "$agent" "$@"

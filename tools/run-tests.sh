@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 ./tools/install-deps.sh || exit 1
 
 jobs=$(nproc)
+# Cache hits across checkouts in different folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fuzz_seconds=${VANDU_FUZZ_SECONDS:-20}
 failed=0
 
