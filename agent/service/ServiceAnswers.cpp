@@ -15,8 +15,8 @@ CMessageAnswer ParseMessageAnswer(std::string_view body)
     const std::size_t message = FindResponseKey(body, kMessage);
     answer.HasMessage = message != std::string_view::npos;
     // Keys after "Message=" of a voice answer would be read out of the recording.
-    const std::string_view head =
-        (answer.Type == kMessageTypeVoice && answer.HasMessage) ? body.substr(0, message - kMessage.size()) : body;
+    const std::string_view head
+        = (answer.Type == kMessageTypeVoice && answer.HasMessage) ? body.substr(0, message - kMessage.size()) : body;
     answer.Date = GetResponseValue(head, "Date=");
     answer.Time = GetResponseValue(head, "Time=");
     answer.CallerID = GetResponseValue(head, "CallerID=");

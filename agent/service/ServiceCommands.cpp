@@ -43,18 +43,18 @@ std::string BuildGetNewMessageIDs(const std::string& cgiBase, const std::string&
     return cgiBase + kManager + "GetNewMessageIDs&VanduID=" + vanduId;
 }
 
-std::string BuildGetMessage2(const std::string& cgiBase, const std::string& vanduId, const std::string& password,
-                             int messageId, int audioType)
+std::string BuildGetMessage2(
+    const std::string& cgiBase, const std::string& vanduId, const std::string& password, int messageId, int audioType)
 {
-    return cgiBase + kManager + "GetMessage2&VanduID=" + vanduId + "&Password=" + password +
-           "&MessageID=" + std::to_string(messageId) + "&AudioType=" + std::to_string(audioType);
+    return cgiBase + kManager + "GetMessage2&VanduID=" + vanduId + "&Password=" + password
+        + "&MessageID=" + std::to_string(messageId) + "&AudioType=" + std::to_string(audioType);
 }
 
-std::string BuildMarkMessageAsRead(const std::string& cgiBase, const std::string& vanduId,
-                                   const std::string& password, int messageId)
+std::string BuildMarkMessageAsRead(
+    const std::string& cgiBase, const std::string& vanduId, const std::string& password, int messageId)
 {
-    return cgiBase + kManager + "MarkMessageAsRead&VanduID=" + vanduId + "&Password=" + password +
-           "&MessageID=" + std::to_string(messageId);
+    return cgiBase + kManager + "MarkMessageAsRead&VanduID=" + vanduId + "&Password=" + password
+        + "&MessageID=" + std::to_string(messageId);
 }
 
 std::string BuildGetSponsorID(const std::string& cgiBase, const std::string& vanduId)
@@ -84,26 +84,26 @@ std::string BuildIdAvailable(const std::string& aspBase, const std::string& vand
 
 std::string BuildSignup(const std::string& aspBase, const CSignupValues& values)
 {
-    return aspBase + "pda_signup.asp?VanduID=" + UrlEncode(values.VanduID) + "&Password=" +
-           UrlEncode(values.Password) + "&Email=" + UrlEncode(values.Email) + "&FirstName=" +
-           UrlEncode(values.FirstName) + "&LastName=" + UrlEncode(values.LastName) + "&VendorID=0";
+    return aspBase + "pda_signup.asp?VanduID=" + UrlEncode(values.VanduID) + "&Password=" + UrlEncode(values.Password)
+        + "&Email=" + UrlEncode(values.Email) + "&FirstName=" + UrlEncode(values.FirstName)
+        + "&LastName=" + UrlEncode(values.LastName) + "&VendorID=0";
 }
 
-std::string BuildSendTextMessage(const std::string& cgiBase, const std::string& recipientId,
-                                 const std::string& ownId, const std::string& text)
+std::string BuildSendTextMessage(
+    const std::string& cgiBase, const std::string& recipientId, const std::string& ownId, const std::string& text)
 {
-    return cgiBase + kManager + "SendTextMessage&VanduID=" + recipientId + "&From=" + ownId +
-           "&Text=" + UrlEncode(text);
+    return cgiBase + kManager + "SendTextMessage&VanduID=" + recipientId + "&From=" + ownId
+        + "&Text=" + UrlEncode(text);
 }
 
 std::string BuildSetGetUserInfo(const std::string& cgiBase, const std::string& vanduId, const std::string& password)
 {
-    return cgiBase + kManager + "SetGetUserInfo&VanduID=" + vanduId + "&Password=" + password +
-           "&Version=" + kServiceVersion;
+    return cgiBase + kManager + "SetGetUserInfo&VanduID=" + vanduId + "&Password=" + password
+        + "&Version=" + kServiceVersion;
 }
 
-std::string BuildAddLogSponsorClick(const std::string& cgiBase, const std::string& sponsorId,
-                                    const std::string& vanduId)
+std::string BuildAddLogSponsorClick(
+    const std::string& cgiBase, const std::string& sponsorId, const std::string& vanduId)
 {
     return cgiBase + kManager + "AddLogSponsorClick&SponsorID=" + sponsorId + "&VanduID=" + vanduId;
 }

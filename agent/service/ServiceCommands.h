@@ -15,10 +15,10 @@ std::string UrlEncode(const char* text, std::size_t count);
 std::string UrlEncode(const std::string& text);
 
 std::string BuildGetNewMessageIDs(const std::string& cgiBase, const std::string& vanduId);
-std::string BuildGetMessage2(const std::string& cgiBase, const std::string& vanduId, const std::string& password,
-                             int messageId, int audioType);
-std::string BuildMarkMessageAsRead(const std::string& cgiBase, const std::string& vanduId,
-                                   const std::string& password, int messageId);
+std::string BuildGetMessage2(
+    const std::string& cgiBase, const std::string& vanduId, const std::string& password, int messageId, int audioType);
+std::string BuildMarkMessageAsRead(
+    const std::string& cgiBase, const std::string& vanduId, const std::string& password, int messageId);
 std::string BuildGetSponsorID(const std::string& cgiBase, const std::string& vanduId);
 std::string BuildGetSponsor(const std::string& cgiBase, const std::string& vanduId);
 std::string BuildGetVendorLogo(const std::string& aspBase, const std::string& vanduId);
@@ -36,11 +36,11 @@ struct CSignupValues {
 // The agent signs up with no vendor of its own: VendorID is always 0.
 std::string BuildSignup(const std::string& aspBase, const CSignupValues& values);
 
-std::string BuildSendTextMessage(const std::string& cgiBase, const std::string& recipientId,
-                                 const std::string& ownId, const std::string& text);
+std::string BuildSendTextMessage(
+    const std::string& cgiBase, const std::string& recipientId, const std::string& ownId, const std::string& text);
 // The version sent is always kServiceVersion.
 std::string BuildSetGetUserInfo(const std::string& cgiBase, const std::string& vanduId, const std::string& password);
-std::string BuildAddLogSponsorClick(const std::string& cgiBase, const std::string& sponsorId,
-                                    const std::string& vanduId);
+std::string BuildAddLogSponsorClick(
+    const std::string& cgiBase, const std::string& sponsorId, const std::string& vanduId);
 // The report text is appended unencoded: its fields are digits, dashes, host names and addresses.
 std::string BuildRemoteLog(const std::string& cgiBase, const std::string& reportText);

@@ -32,8 +32,8 @@ std::string ServiceHostNameOf(const std::string& home)
     std::string::size_type start = home.find("://");
     start = (start == std::string::npos) ? 0 : start + 3;
     // A bracketed IPv6 literal holds colons of its own.
-    std::string::size_type end = home.compare(start, 1, "[") == 0 ? home.find(']', start)
-                                                                  : home.find_first_of(":/?#", start);
+    std::string::size_type end
+        = home.compare(start, 1, "[") == 0 ? home.find(']', start) : home.find_first_of(":/?#", start);
     if (end != std::string::npos && home[end] == ']') {
         ++end;
     }
