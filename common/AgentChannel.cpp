@@ -16,8 +16,8 @@ QString SocketPath()
     if (!runtime.isEmpty() && QDir(runtime).exists()) {
         return runtime + QLatin1Char('/') + QLatin1String(names::kWindowClass);
     }
-    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(names::kWindowClass) + QLatin1Char('-') +
-           QString::number(getuid());
+    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(names::kWindowClass) + QLatin1Char('-')
+        + QString::number(getuid());
 }
 
 bool IsAgentRunning(int timeoutMs)

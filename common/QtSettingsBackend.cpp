@@ -14,8 +14,8 @@ namespace {
 class ScopedSettings {
 public:
     ScopedSettings()
-        : m_settings(QSettings::NativeFormat, QSettings::UserScope, vandu::names::kOrganisation,
-                     vandu::names::kApplication)
+        : m_settings(
+            QSettings::NativeFormat, QSettings::UserScope, vandu::names::kOrganisation, vandu::names::kApplication)
     {
         m_settings.setFallbacksEnabled(false);
         m_settings.sync();
@@ -97,8 +97,8 @@ void CQtSettingsBackend::Remove(const std::string& name)
 
 QString CQtSettingsBackend::FilePath()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, vandu::names::kOrganisation,
-                       vandu::names::kApplication);
+    QSettings settings(
+        QSettings::NativeFormat, QSettings::UserScope, vandu::names::kOrganisation, vandu::names::kApplication);
     return settings.fileName();
 }
 

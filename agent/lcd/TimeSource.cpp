@@ -8,7 +8,7 @@ std::time_t CSystemTimeSource::Now() const
 int CSystemTimeSource::BiasMinutes() const
 {
     const std::time_t now = Now();
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     return static_cast<int>(-local.tm_gmtoff / 60);
 }

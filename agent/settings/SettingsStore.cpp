@@ -70,34 +70,91 @@ std::string CSettingsStore::Text(const char* name) const
     return m_backend.ReadString(name).value_or(std::string());
 }
 
-std::string CSettingsStore::GetVanduID() const { return Text(value::VanduID); }
-void CSettingsStore::SetVanduID(const std::string& v) { m_backend.WriteString(value::VanduID, v); }
+std::string CSettingsStore::GetVanduID() const
+{
+    return Text(value::VanduID);
+}
+void CSettingsStore::SetVanduID(const std::string& v)
+{
+    m_backend.WriteString(value::VanduID, v);
+}
 
-std::string CSettingsStore::GetPassword() const { return ScrambleText(Text(value::Channel), kScrambleKey); }
+std::string CSettingsStore::GetPassword() const
+{
+    return ScrambleText(Text(value::Channel), kScrambleKey);
+}
 void CSettingsStore::SetPassword(const std::string& v)
 {
     m_backend.WriteString(value::Channel, ScrambleText(v, kScrambleKey));
 }
 
-std::string CSettingsStore::GetProxyName() const { return Trim(Text(value::ProxyName)); }
-void CSettingsStore::SetProxyName(const std::string& v) { m_backend.WriteString(value::ProxyName, v); }
-std::string CSettingsStore::GetProxyPort() const { return Trim(Text(value::ProxyPort)); }
-void CSettingsStore::SetProxyPort(const std::string& v) { m_backend.WriteString(value::ProxyPort, v); }
+std::string CSettingsStore::GetProxyName() const
+{
+    return Trim(Text(value::ProxyName));
+}
+void CSettingsStore::SetProxyName(const std::string& v)
+{
+    m_backend.WriteString(value::ProxyName, v);
+}
+std::string CSettingsStore::GetProxyPort() const
+{
+    return Trim(Text(value::ProxyPort));
+}
+void CSettingsStore::SetProxyPort(const std::string& v)
+{
+    m_backend.WriteString(value::ProxyPort, v);
+}
 
-int32_t CSettingsStore::GetColor() const { return Int(value::Color, 0); }
-void CSettingsStore::SetColor(int32_t v) { m_backend.WriteInt(value::Color, v); }
-int32_t CSettingsStore::GetLCDColor() const { return Int(value::LCDColor, 0); }
-void CSettingsStore::SetLCDColor(int32_t v) { m_backend.WriteInt(value::LCDColor, v); }
+int32_t CSettingsStore::GetColor() const
+{
+    return Int(value::Color, 0);
+}
+void CSettingsStore::SetColor(int32_t v)
+{
+    m_backend.WriteInt(value::Color, v);
+}
+int32_t CSettingsStore::GetLCDColor() const
+{
+    return Int(value::LCDColor, 0);
+}
+void CSettingsStore::SetLCDColor(int32_t v)
+{
+    m_backend.WriteInt(value::LCDColor, v);
+}
 
-bool CSettingsStore::GetBeep() const { return Flag(value::Beep, 1); }
-void CSettingsStore::SetBeep(int32_t v) { m_backend.WriteInt(value::Beep, v); }
-bool CSettingsStore::GetTopMost() const { return Flag(value::TopMost, 0); }
-void CSettingsStore::SetTopMost(int32_t v) { m_backend.WriteInt(value::TopMost, v); }
-bool CSettingsStore::GetAutomaticPlay() const { return Flag(value::AutomaticPlay, 0); }
-void CSettingsStore::SetAutomaticPlay(int32_t v) { m_backend.WriteInt(value::AutomaticPlay, v); }
+bool CSettingsStore::GetBeep() const
+{
+    return Flag(value::Beep, 1);
+}
+void CSettingsStore::SetBeep(int32_t v)
+{
+    m_backend.WriteInt(value::Beep, v);
+}
+bool CSettingsStore::GetTopMost() const
+{
+    return Flag(value::TopMost, 0);
+}
+void CSettingsStore::SetTopMost(int32_t v)
+{
+    m_backend.WriteInt(value::TopMost, v);
+}
+bool CSettingsStore::GetAutomaticPlay() const
+{
+    return Flag(value::AutomaticPlay, 0);
+}
+void CSettingsStore::SetAutomaticPlay(int32_t v)
+{
+    m_backend.WriteInt(value::AutomaticPlay, v);
+}
 
-bool CSettingsStore::IsPasswordSaved() const { return Int(value::AskVanduID, 0) == 0; }
-void CSettingsStore::SetPasswordSaved(bool saved) { m_backend.WriteInt(value::AskVanduID, saved ? 0 : 1); }
+bool CSettingsStore::IsPasswordSaved() const
+{
+    return Int(value::AskVanduID, 0) == 0;
+}
+void CSettingsStore::SetPasswordSaved(bool saved)
+{
+    m_backend.WriteInt(value::AskVanduID, saved ? 0 : 1);
+}
 
 // A position saved on a larger screen falls back to 100 on a smaller one, each coordinate alone.
 int32_t CSettingsStore::GetXPos() const
@@ -105,39 +162,108 @@ int32_t CSettingsStore::GetXPos() const
     const int32_t v = Int(value::XPos, 100);
     return v < (m_screenSize ? m_screenSize().first : 0) ? v : 100;
 }
-void CSettingsStore::SetXPos(int32_t v) { m_backend.WriteInt(value::XPos, v); }
+void CSettingsStore::SetXPos(int32_t v)
+{
+    m_backend.WriteInt(value::XPos, v);
+}
 int32_t CSettingsStore::GetYPos() const
 {
     const int32_t v = Int(value::YPos, 100);
     return v < (m_screenSize ? m_screenSize().second : 0) ? v : 100;
 }
-void CSettingsStore::SetYPos(int32_t v) { m_backend.WriteInt(value::YPos, v); }
+void CSettingsStore::SetYPos(int32_t v)
+{
+    m_backend.WriteInt(value::YPos, v);
+}
 
-std::string CSettingsStore::GetWebBrowser() const { return Text(value::WebBrowser); }
-void CSettingsStore::SetWebBrowser(const std::string& v) { m_backend.WriteString(value::WebBrowser, v); }
+std::string CSettingsStore::GetWebBrowser() const
+{
+    return Text(value::WebBrowser);
+}
+void CSettingsStore::SetWebBrowser(const std::string& v)
+{
+    m_backend.WriteString(value::WebBrowser, v);
+}
 
-bool CSettingsStore::IsFirstTime() const { return Flag(value::FirstTime, 1); }
-void CSettingsStore::SetFirstTime(int32_t v) { m_backend.WriteInt(value::FirstTime, v); }
-void CSettingsStore::RemoveFirstTime() { m_backend.Remove(value::FirstTime); }
+bool CSettingsStore::IsFirstTime() const
+{
+    return Flag(value::FirstTime, 1);
+}
+void CSettingsStore::SetFirstTime(int32_t v)
+{
+    m_backend.WriteInt(value::FirstTime, v);
+}
+void CSettingsStore::RemoveFirstTime()
+{
+    m_backend.Remove(value::FirstTime);
+}
 
-std::string CSettingsStore::GetWaveNewMsg() const { return Trim(Text(value::WaveNewMsg)); }
-void CSettingsStore::SetWaveNewMsg(const std::string& v) { m_backend.WriteString(value::WaveNewMsg, v); }
-bool CSettingsStore::GetBringUpNewMsg() const { return Flag(value::BringUpNewMsg, 1); }
-void CSettingsStore::SetBringUpNewMsg(int32_t v) { m_backend.WriteInt(value::BringUpNewMsg, v); }
-std::string CSettingsStore::GetInstallDir() const { return Trim(Text(value::InstallDir)); }
-void CSettingsStore::SetInstallDir(const std::string& v) { m_backend.WriteString(value::InstallDir, v); }
-bool CSettingsStore::GetHidden() const { return Flag(value::Hidden, 0); }
-void CSettingsStore::SetHidden(int32_t v) { m_backend.WriteInt(value::Hidden, v); }
+std::string CSettingsStore::GetWaveNewMsg() const
+{
+    return Trim(Text(value::WaveNewMsg));
+}
+void CSettingsStore::SetWaveNewMsg(const std::string& v)
+{
+    m_backend.WriteString(value::WaveNewMsg, v);
+}
+bool CSettingsStore::GetBringUpNewMsg() const
+{
+    return Flag(value::BringUpNewMsg, 1);
+}
+void CSettingsStore::SetBringUpNewMsg(int32_t v)
+{
+    m_backend.WriteInt(value::BringUpNewMsg, v);
+}
+std::string CSettingsStore::GetInstallDir() const
+{
+    return Trim(Text(value::InstallDir));
+}
+void CSettingsStore::SetInstallDir(const std::string& v)
+{
+    m_backend.WriteString(value::InstallDir, v);
+}
+bool CSettingsStore::GetHidden() const
+{
+    return Flag(value::Hidden, 0);
+}
+void CSettingsStore::SetHidden(int32_t v)
+{
+    m_backend.WriteInt(value::Hidden, v);
+}
 
-int32_t CSettingsStore::GetInternetConnectionType() const { return Int(value::InternetConnectionType, 1); }
-void CSettingsStore::SetInternetConnectionType(int32_t v) { m_backend.WriteInt(value::InternetConnectionType, v); }
+int32_t CSettingsStore::GetInternetConnectionType() const
+{
+    return Int(value::InternetConnectionType, 1);
+}
+void CSettingsStore::SetInternetConnectionType(int32_t v)
+{
+    m_backend.WriteInt(value::InternetConnectionType, v);
+}
 
-std::string CSettingsStore::GetSponsorID() const { return Text(value::SponsorID); }
-void CSettingsStore::SetSponsorID(const std::string& v) { m_backend.WriteString(value::SponsorID, v); }
-std::string CSettingsStore::GetPopServer() const { return Text(value::PopServer); }
-void CSettingsStore::SetPopServer(const std::string& v) { m_backend.WriteString(value::PopServer, v); }
-std::string CSettingsStore::GetPopUser() const { return Text(value::PopUser); }
-void CSettingsStore::SetPopUser(const std::string& v) { m_backend.WriteString(value::PopUser, v); }
+std::string CSettingsStore::GetSponsorID() const
+{
+    return Text(value::SponsorID);
+}
+void CSettingsStore::SetSponsorID(const std::string& v)
+{
+    m_backend.WriteString(value::SponsorID, v);
+}
+std::string CSettingsStore::GetPopServer() const
+{
+    return Text(value::PopServer);
+}
+void CSettingsStore::SetPopServer(const std::string& v)
+{
+    m_backend.WriteString(value::PopServer, v);
+}
+std::string CSettingsStore::GetPopUser() const
+{
+    return Text(value::PopUser);
+}
+void CSettingsStore::SetPopUser(const std::string& v)
+{
+    m_backend.WriteString(value::PopUser, v);
+}
 std::string CSettingsStore::GetPopPassword() const
 {
     return ScrambleText(Text(value::PopPassword), kScrambleKey);
@@ -146,8 +272,14 @@ void CSettingsStore::SetPopPassword(const std::string& v)
 {
     m_backend.WriteString(value::PopPassword, ScrambleText(v, kScrambleKey));
 }
-bool CSettingsStore::GetPopEnabled() const { return Flag(value::PopEnabled, 0); }
-void CSettingsStore::SetPopEnabled(int32_t v) { m_backend.WriteInt(value::PopEnabled, v); }
+bool CSettingsStore::GetPopEnabled() const
+{
+    return Flag(value::PopEnabled, 0);
+}
+void CSettingsStore::SetPopEnabled(int32_t v)
+{
+    m_backend.WriteInt(value::PopEnabled, v);
+}
 
 // At least one minute between two counts, on reading and on writing.
 int32_t CSettingsStore::GetPopPeriod() const
@@ -155,9 +287,24 @@ int32_t CSettingsStore::GetPopPeriod() const
     const int32_t v = Int(value::PopPeriod, 0);
     return v >= 1 ? v : 5;
 }
-void CSettingsStore::SetPopPeriod(int32_t v) { m_backend.WriteInt(value::PopPeriod, v >= 1 ? v : 5); }
+void CSettingsStore::SetPopPeriod(int32_t v)
+{
+    m_backend.WriteInt(value::PopPeriod, v >= 1 ? v : 5);
+}
 
-int32_t CSettingsStore::GetAudioType() const { return Int(value::AudioType, 0); }
-void CSettingsStore::SetAudioType(int32_t v) { m_backend.WriteInt(value::AudioType, v); }
-bool CSettingsStore::GetTCPCheck() const { return Flag(value::TCPCheck, 0); }
-void CSettingsStore::SetTCPCheck(int32_t v) { m_backend.WriteInt(value::TCPCheck, v); }
+int32_t CSettingsStore::GetAudioType() const
+{
+    return Int(value::AudioType, 0);
+}
+void CSettingsStore::SetAudioType(int32_t v)
+{
+    m_backend.WriteInt(value::AudioType, v);
+}
+bool CSettingsStore::GetTCPCheck() const
+{
+    return Flag(value::TCPCheck, 0);
+}
+void CSettingsStore::SetTCPCheck(int32_t v)
+{
+    m_backend.WriteInt(value::TCPCheck, v);
+}

@@ -18,7 +18,7 @@ constexpr const char* kEnterIdHint = "Right click and select Properties to enter
 } // namespace
 
 CAgentRequests::CAgentRequests(CSettingsStore& settings, CMessageStore& store, CAccountInfo& account,
-                               IUserPrompts& prompts, const ITimeSource& clock, Hooks hooks, QObject* parent)
+    IUserPrompts& prompts, const ITimeSource& clock, Hooks hooks, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
     , m_store(store)
@@ -59,8 +59,8 @@ void CAgentRequests::Begin()
 
 bool CAgentRequests::AnyJobRunning() const
 {
-    return m_vendorJob.IsRunning() || m_sponsorJob.IsRunning() || m_pollJob.IsRunning() ||
-           m_userInfoJob.IsRunning() || m_pop3Job.IsRunning();
+    return m_vendorJob.IsRunning() || m_sponsorJob.IsRunning() || m_pollJob.IsRunning() || m_userInfoJob.IsRunning()
+        || m_pop3Job.IsRunning();
 }
 
 void CAgentRequests::StartServiceJob(CServiceJob& job, int kind)

@@ -34,7 +34,7 @@ public:
     };
 
     CAgentRequests(CSettingsStore& settings, CMessageStore& store, CAccountInfo& account, IUserPrompts& prompts,
-                   const ITimeSource& clock, Hooks hooks, QObject* parent = nullptr);
+        const ITimeSource& clock, Hooks hooks, QObject* parent = nullptr);
     ~CAgentRequests() override;
 
     // Runs the first tick (a full cycle when reachable), starts the minute timer and the listener.

@@ -45,8 +45,8 @@ protected:
 private:
     ICompletionNotifier* m_notify = nullptr;
     int m_messageId = 0;
-    std::atomic<int> m_busy{0};
-    std::atomic<bool> m_running{false};
-    std::atomic<int> m_result{0};
+    std::atomic<int> m_busy {0};
+    std::atomic<bool> m_running {false};
+    std::atomic<int> m_result {0};
     std::thread m_thread;
 };

@@ -11,8 +11,8 @@ void CQtUserPrompts::Warn(const std::string& text)
 
 bool CQtUserPrompts::AskYesNo(const std::string& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vandu"), DisplayText(text),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(
+        QMessageBox::NoIcon, QStringLiteral("Vandu"), DisplayText(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

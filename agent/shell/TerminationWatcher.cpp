@@ -33,7 +33,7 @@ CTerminationWatcher::CTerminationWatcher(QObject* parent)
         [[maybe_unused]] ssize_t got = ::read(g_signalFds[1], &byte, 1);
         emit TerminationRequested();
     });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

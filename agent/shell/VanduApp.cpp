@@ -40,9 +40,9 @@ bool CVanduApp::InitInstance()
     m_mainWnd = std::make_unique<CVanduMainWnd>(m_prompts);
     connect(m_listener.get(), &CAgentListener::ShowRequested, m_mainWnd.get(), &CVanduMainWnd::ShowAndActivate);
     connect(m_termination.get(), &CTerminationWatcher::TerminationRequested, m_mainWnd.get(),
-            &CVanduMainWnd::SaveStateAndQuit);
+        &CVanduMainWnd::SaveStateAndQuit);
     connect(this, &QGuiApplication::commitDataRequest, m_mainWnd.get(),
-            [this](QSessionManager&) { m_mainWnd->SaveStateAndQuit(); });
+        [this](QSessionManager&) { m_mainWnd->SaveStateAndQuit(); });
 
     if (m_mainWnd->Settings().GetHidden()) {
         m_mainWnd->hide();

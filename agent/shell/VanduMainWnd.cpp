@@ -114,7 +114,7 @@ void CVanduMainWnd::CreateButtons()
         const face::ButtonSpec& spec = face::kFaceButtons[i];
         auto* button = new CSkinButton(this);
         button->Create(spec.normalBitmap, spec.pressedBitmap, &m_face.Image(), spec.position.x, spec.position.y, this,
-                       spec.command);
+            spec.command);
         button->setToolTip(QString::fromStdString(vandu::strings::LoadResourceString(spec.tooltipString)));
         connect(button, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         m_buttons[i] = button;
@@ -272,9 +272,9 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
         // The outline reaches a pixel or two past the 225 x 160 face: extend its last column and row.
         const QImage& image = m_face.Image();
         painter.drawImage(QRect(image.width(), 0, kWidth - image.width(), image.height()), image,
-                          QRect(image.width() - 1, 0, 1, image.height()));
+            QRect(image.width() - 1, 0, 1, image.height()));
         painter.drawImage(QRect(0, image.height(), kWidth, kHeight - image.height()), image,
-                          QRect(0, image.height() - 1, image.width(), 1));
+            QRect(0, image.height() - 1, image.width(), 1));
         m_face.Draw(0, 0, painter);
         m_overlay.DrawTransparent(painter, 0, 0);
         m_vendorLogo.Draw(face::kBannerRect.left, face::kBannerRect.top, painter);

@@ -80,7 +80,7 @@ private:
     CSkinBitmap m_face;
     CSkinBitmap m_overlay;
     CSkinBitmap m_vendorLogo;
-    std::array<CSkinButton*, 9> m_buttons{};
+    std::array<CSkinButton*, 9> m_buttons {};
     QString m_workDirectory;
     bool m_stateSaved = false;
     bool m_dragging = false;

@@ -6,8 +6,8 @@
 int main(int argc, char** argv)
 {
     // Wayland lets no window place itself or stay on top: run through XWayland when we can.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY") &&
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     std::signal(SIGPIPE, SIG_IGN);

@@ -3,8 +3,8 @@
 #include <utility>
 
 CStoredMessage::CStoredMessage(char ordinal, std::string date, std::string time, int32_t read, std::string text,
-                               int32_t type, std::string voiceFile, std::string callerId, std::string callerIdName,
-                               std::string senderVanduID, std::string firstName, std::string lastName)
+    int32_t type, std::string voiceFile, std::string callerId, std::string callerIdName, std::string senderVanduID,
+    std::string firstName, std::string lastName)
     : m_ordinal(ordinal)
     , m_type(type)
     , m_date(std::move(date))

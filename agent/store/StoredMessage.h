@@ -9,8 +9,8 @@
 class CStoredMessage {
 public:
     CStoredMessage(char ordinal, std::string date, std::string time, int32_t read, std::string text, int32_t type,
-                   std::string voiceFile, std::string callerId, std::string callerIdName, std::string senderVanduID,
-                   std::string firstName, std::string lastName);
+        std::string voiceFile, std::string callerId, std::string callerIdName, std::string senderVanduID,
+        std::string firstName, std::string lastName);
     virtual ~CStoredMessage() = default;
 
     char Ordinal() const { return m_ordinal; }

@@ -55,7 +55,7 @@ bool PathExists(const std::string& path)
 int FreeLoopbackPort()
 {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
+    sockaddr_in addr {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
@@ -98,7 +98,7 @@ int RunWithWriteLimit(long limitBytes, const std::function<int()>& body)
     pid_t pid = fork();
     if (pid == 0) {
         signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{static_cast<rlim_t>(limitBytes), static_cast<rlim_t>(limitBytes)};
+        rlimit limit {static_cast<rlim_t>(limitBytes), static_cast<rlim_t>(limitBytes)};
         setrlimit(RLIMIT_FSIZE, &limit);
         _exit(body());
     }
@@ -114,7 +114,7 @@ bool WaitForPort(const std::string& host, int port, int timeoutMs)
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
+        sockaddr_in addr {};
         addr.sin_family = AF_INET;
         addr.sin_port = htons(static_cast<uint16_t>(port));
         inet_pton(AF_INET, host.c_str(), &addr.sin_addr);
@@ -155,7 +155,7 @@ bool XvfbServer::Start(const std::string& screen)
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-              screen.c_str(), static_cast<char*>(nullptr));
+            screen.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

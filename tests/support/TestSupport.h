@@ -49,15 +49,15 @@ bool WaitForPort(const std::string& host, int port, int timeoutMs);
 } // namespace vandu::test
 
 // Skips when a peer program is missing, or fails under VANDU_REQUIRE_PEERS=1 (as in CI).
-#define VANDU_REQUIRE_PEER(cond, what)                                                            \
-    do {                                                                                          \
-        if (!(cond)) {                                                                            \
-            if (::vandu::test::PeersRequired()) {                                                 \
-                FAIL() << "required peer missing: " << (what);                                    \
-            } else {                                                                              \
-                GTEST_SKIP() << "peer missing, skipped: " << (what);                              \
-            }                                                                                     \
-        }                                                                                         \
+#define VANDU_REQUIRE_PEER(cond, what)                                                                                 \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            if (::vandu::test::PeersRequired()) {                                                                      \
+                FAIL() << "required peer missing: " << (what);                                                         \
+            } else {                                                                                                   \
+                GTEST_SKIP() << "peer missing, skipped: " << (what);                                                   \
+            }                                                                                                          \
+        }                                                                                                              \
     } while (0)
 
 namespace vandu::test {

@@ -10,7 +10,7 @@ namespace {
 class SettingsStoreTest : public ::testing::Test {
 protected:
     CMemorySettingsBackend backend;
-    CSettingsStore store{backend, [] { return std::pair{1024, 768}; }};
+    CSettingsStore store {backend, [] { return std::pair {1024, 768}; }};
 
     std::string StoredString(const char* name)
     {
@@ -34,10 +34,9 @@ TEST_F(SettingsStoreTest, EveryDefaultWithNoValueStored)
     EXPECT_EQ(store.GetYPos(), 100);
     EXPECT_EQ(store.GetPopPeriod(), 5);
     EXPECT_TRUE(store.IsPasswordSaved());
-    for (const std::string& text :
-         {store.GetVanduID(), store.GetPassword(), store.GetProxyName(), store.GetProxyPort(), store.GetWebBrowser(),
-          store.GetWaveNewMsg(), store.GetInstallDir(), store.GetSponsorID(), store.GetPopServer(), store.GetPopUser(),
-          store.GetPopPassword()}) {
+    for (const std::string& text : {store.GetVanduID(), store.GetPassword(), store.GetProxyName(), store.GetProxyPort(),
+             store.GetWebBrowser(), store.GetWaveNewMsg(), store.GetInstallDir(), store.GetSponsorID(),
+             store.GetPopServer(), store.GetPopUser(), store.GetPopPassword()}) {
         EXPECT_EQ(text, "");
     }
     EXPECT_EQ(store.GetColor(), 0);
@@ -69,8 +68,8 @@ TEST_F(SettingsStoreTest, PositionFallsBackWhenOffScreen)
         int x;
         int y;
     };
-    for (Row row : {Row{1024, 100, 1024 < 768 ? 1024 : 100}, Row{1023, 1023, 100}, Row{768, 768, 100},
-                    Row{767, 767, 767}, Row{-40, -40, -40}}) {
+    for (Row row : {Row {1024, 100, 1024 < 768 ? 1024 : 100}, Row {1023, 1023, 100}, Row {768, 768, 100},
+             Row {767, 767, 767}, Row {-40, -40, -40}}) {
         SCOPED_TRACE(row.stored);
         store.SetXPos(row.stored);
         store.SetYPos(row.stored);
@@ -142,8 +141,7 @@ TEST(ScrambleTextTest, KnownValuesAndRange)
         }
     }
     const std::string longText = "0123456789abcdefXYZ";
-    EXPECT_EQ(CSettingsStore::ScrambleText(CSettingsStore::ScrambleText(longText, "318264705"), "318264705"),
-              longText);
+    EXPECT_EQ(CSettingsStore::ScrambleText(CSettingsStore::ScrambleText(longText, "318264705"), "318264705"), longText);
 }
 
 TEST_F(SettingsStoreTest, TrimmedValuesLoseSurroundingWhiteSpace)

@@ -20,7 +20,7 @@ namespace {
 bool SocketAnswers(const std::string& path)
 {
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
+    sockaddr_un addr {};
     addr.sun_family = AF_UNIX;
     path.copy(addr.sun_path, sizeof addr.sun_path - 1);
     const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
@@ -70,11 +70,8 @@ void AgentSandbox::WriteSettings(const std::map<std::string, std::string>& value
 
 std::map<std::string, std::string> AgentSandbox::Environment() const
 {
-    return {{"XDG_CONFIG_HOME", m_root.Path() + "/config"},
-            {"XDG_DATA_HOME", m_root.Path() + "/data"},
-            {"XDG_RUNTIME_DIR", m_root.Path() + "/run"},
-            {"HOME", m_root.Path()},
-            {"QT_QPA_PLATFORM", "offscreen"}};
+    return {{"XDG_CONFIG_HOME", m_root.Path() + "/config"}, {"XDG_DATA_HOME", m_root.Path() + "/data"},
+        {"XDG_RUNTIME_DIR", m_root.Path() + "/run"}, {"HOME", m_root.Path()}, {"QT_QPA_PLATFORM", "offscreen"}};
 }
 
 AgentProcess::AgentProcess(const AgentSandbox& sandbox)

@@ -78,7 +78,7 @@ TEST(BackgroundTaskTest, RunsOnAWorkerAndHandsOverItsCompletion)
     EXPECT_TRUE(job.IsBusy());
     job.Release();
     ASSERT_TRUE(notifier.WaitFor(1, std::chrono::seconds(5)));
-    EXPECT_EQ(notifier.Messages(), std::vector<int>{1225});
+    EXPECT_EQ(notifier.Messages(), std::vector<int> {1225});
     EXPECT_EQ(job.Result(), 41);
     EXPECT_NE(job.runThread, std::this_thread::get_id());
     // Busy until the completion handler clears it.

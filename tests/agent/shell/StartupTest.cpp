@@ -15,7 +15,7 @@ namespace {
 
 int FileMode(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
 }
 
