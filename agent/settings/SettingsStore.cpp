@@ -14,10 +14,11 @@ CSettingsStore::CSettingsStore(ISettingsBackend& backend, ScreenSize screenSize)
 
 std::string CSettingsStore::ScrambleText(const std::string& text, const std::string& key)
 {
-    std::string result;
+    // An empty key would make the modulo undefined; the store always passes its fixed key.
     if (text.empty() || key.empty()) {
-        return text.empty() ? std::string() : text;
+        return text;
     }
+    std::string result;
     const int m = static_cast<int>(key.size());
     result.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
