@@ -38,6 +38,10 @@ bool AskRunningAgentToShow(int timeoutMs)
     }
     socket.write(QByteArray(names::kShowCommand) + '\n');
     const bool sent = socket.waitForBytesWritten(timeoutMs);
+    // The running agent answers once its window is up, so this agent ends after that.
+    if (sent && !socket.canReadLine()) {
+        socket.waitForReadyRead(timeoutMs);
+    }
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState) {
         socket.waitForDisconnected(timeoutMs);
@@ -94,6 +98,8 @@ void CAgentListener::OnNewConnection()
             while (socket->canReadLine()) {
                 if (socket->readLine().trimmed() == vandu::names::kShowCommand) {
                     emit ShowRequested();
+                    socket->write(QByteArray(vandu::names::kShownReply) + '\n');
+                    socket->flush();
                 }
             }
         });

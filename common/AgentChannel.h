@@ -16,7 +16,8 @@ QString SocketPath();
 // True when an agent accepts a connection on the socket within timeoutMs.
 bool IsAgentRunning(int timeoutMs = 1000);
 
-// Connects, sends "show" and waits until it is written; false when no agent answered.
+// Connects, sends "show" and waits (up to timeoutMs) for the agent to answer that its window is
+// shown; false when no agent accepted the connection.
 bool AskRunningAgentToShow(int timeoutMs = 1000);
 
 } // namespace vandu::channel

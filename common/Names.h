@@ -14,6 +14,8 @@ inline constexpr const char* kSection = "Main";
 inline constexpr const char* kWindowClass = "VanduClassWindow";
 // What a second agent sends to the running one to bring it up.
 inline constexpr const char* kShowCommand = "show";
+// What the running agent answers once its window is shown.
+inline constexpr const char* kShownReply = "shown";
 
 inline constexpr const char* kAgentProgram = "Vandu";
 inline constexpr const char* kInstallerProgram = "VanduInstall";
