@@ -71,7 +71,9 @@ void AgentSandbox::WriteSettings(const std::map<std::string, std::string>& value
 std::map<std::string, std::string> AgentSandbox::Environment() const
 {
     return {{"XDG_CONFIG_HOME", m_root.Path() + "/config"}, {"XDG_DATA_HOME", m_root.Path() + "/data"},
-        {"XDG_RUNTIME_DIR", m_root.Path() + "/run"}, {"HOME", m_root.Path()}, {"QT_QPA_PLATFORM", "offscreen"}};
+        {"XDG_RUNTIME_DIR", m_root.Path() + "/run"}, {"HOME", m_root.Path()}, {"QT_QPA_PLATFORM", "offscreen"},
+        // Leaks inside system libraries (D-Bus, fontconfig) are not the agent's.
+        {"LSAN_OPTIONS", std::string("suppressions=") + VANDU_SOURCE_DIR + "/tests/lsan.supp"}};
 }
 
 AgentProcess::AgentProcess(const AgentSandbox& sandbox)
