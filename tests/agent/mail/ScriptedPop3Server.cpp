@@ -31,20 +31,7 @@ void SendAll(int fd, const std::string& bytes)
 ScriptedPop3Server::ScriptedPop3Server(Script script)
     : m_script(std::move(script))
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int on = 1;
-    setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in where {};
-    where.sin_family = AF_INET;
-    where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(m_listener, 4) != 0) {
-        ADD_FAILURE() << "cannot listen on loopback";
-        return;
-    }
-    socklen_t size = sizeof where;
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &size);
-    m_port = ntohs(where.sin_port);
-    m_thread = std::thread([this] { Serve(); });
+    m_server.Start([this](int fd) { Handle(fd); }, "127.0.0.1", 4);
 }
 
 ScriptedPop3Server::~ScriptedPop3Server()
@@ -54,12 +41,7 @@ ScriptedPop3Server::~ScriptedPop3Server()
 
 void ScriptedPop3Server::Stop()
 {
-    m_stop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    if (m_listener >= 0)
-        ::close(m_listener);
-    m_listener = -1;
+    m_server.Stop();
 }
 
 std::vector<std::string> ScriptedPop3Server::Commands() const
@@ -68,27 +50,13 @@ std::vector<std::string> ScriptedPop3Server::Commands() const
     return m_commands;
 }
 
-void ScriptedPop3Server::Serve()
-{
-    while (!m_stop) {
-        pollfd entry {m_listener, POLLIN, 0};
-        if (::poll(&entry, 1, 50) <= 0)
-            continue;
-        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        Handle(fd);
-        ::close(fd);
-    }
-}
-
 void ScriptedPop3Server::Handle(int fd)
 {
     if (m_script.sendGreeting)
         SendAll(fd, m_script.greeting);
     const auto end = std::chrono::steady_clock::now() + kConnectionLimit;
     std::string pending;
-    while (!m_stop && std::chrono::steady_clock::now() < end) {
+    while (!m_server.Stopping() && std::chrono::steady_clock::now() < end) {
         pollfd entry {fd, POLLIN, 0};
         if (::poll(&entry, 1, 50) <= 0)
             continue;

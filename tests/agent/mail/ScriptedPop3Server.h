@@ -5,11 +5,11 @@
 // QUIT. A verb can be left unanswered to play a server that stops talking. Stopped (and joined)
 // by Stop or destruction.
 
-#include <atomic>
+#include "tests/support/LoopbackServer.h"
+
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vandu::test {
@@ -28,23 +28,19 @@ public:
     ScriptedPop3Server(const ScriptedPop3Server&) = delete;
     ScriptedPop3Server& operator=(const ScriptedPop3Server&) = delete;
 
-    int Port() const { return m_port; }
+    int Port() const { return m_server.Port(); }
     void Stop();
     // Command lines received so far, without their line ends.
     std::vector<std::string> Commands() const;
 
 private:
-    void Serve();
     void Handle(int fd);
     bool Answer(int fd, const std::string& line); // false once the connection should end
 
     Script m_script;
-    int m_listener = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop {false};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_commands;
-    std::thread m_thread;
+    LoopbackServer m_server; // last: its thread uses the members above
 };
 
 } // namespace vandu::test

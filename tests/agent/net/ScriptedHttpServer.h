@@ -4,10 +4,10 @@
 // another, records the exact request bytes of each, plays one canned answer, and either closes or
 // stays open and silent for a while. Stopped (and joined) by Stop or destruction.
 
-#include <atomic>
+#include "tests/support/LoopbackServer.h"
+
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vandu::test {
@@ -25,27 +25,22 @@ public:
     ScriptedHttpServer(const ScriptedHttpServer&) = delete;
     ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
 
-    int Port() const { return m_port; }
-    std::string PortText() const { return std::to_string(m_port); }
+    int Port() const { return m_server.Port(); }
+    std::string PortText() const { return std::to_string(m_server.Port()); }
     void Stop();
 
     // Requests received so far, each exactly as its bytes arrived.
     std::vector<std::string> Requests() const;
-    int Connections() const { return m_connections.load(); }
+    int Connections() const { return m_server.Connections(); }
 
 private:
-    void Serve();
     void Handle(int fd);
     bool Sleep(int ms) const; // false when stopped meanwhile
 
     Script m_script;
-    int m_listener = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop {false};
-    std::atomic<int> m_connections {0};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requests;
-    std::thread m_thread;
+    LoopbackServer m_server; // last: its thread uses the members above
 };
 
 } // namespace vandu::test
