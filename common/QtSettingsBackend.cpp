@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <sys/stat.h>
+
 namespace {
 
 // QSettings shares an in-process cache per file; a fresh object with sync() reads what another
@@ -27,7 +29,10 @@ public:
     void Commit()
     {
         m_settings.endGroup();
+        // A file the sync creates is private from its first byte (it holds the scrambled passwords).
+        const mode_t previous = ::umask(077);
         m_settings.sync();
+        ::umask(previous);
         const QString path = m_settings.fileName();
         if (QFileInfo::exists(path)) {
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);

@@ -8,8 +8,9 @@
 
 namespace {
 
-// Voice messages are minutes at most; anything claiming more is broken or hostile.
-constexpr sf_count_t kMaxFrames = 8000LL * 60 * 60;
+// Voice messages are minutes at most; decoding happens on the UI thread, so anything longer than
+// 15 minutes of telephone sound (or about 2.5 minutes at 48 kHz) is refused as broken or hostile.
+constexpr sf_count_t kMaxFrames = 8000LL * 60 * 15;
 
 struct MemoryFile {
     const std::string* bytes;

@@ -90,6 +90,13 @@ bool CMessageText::LocalFields(const std::string& date, const std::string& time,
     if (!ReadThree(date, '/', mdy) || !ReadThree(time, ':', hms)) {
         return false;
     }
+    // Out-of-range fields still roll over as the calendar functions do, but numbers this far out
+    // are damage, and would overflow the calendar arithmetic.
+    const auto sane = [](int value) { return value > -100000 && value < 100000; };
+    if (mdy[2] < 0 || mdy[2] > 9999 || !std::all_of(mdy.begin(), mdy.end(), sane)
+        || !std::all_of(hms.begin(), hms.end(), sane)) {
+        return false;
+    }
     std::tm fields {};
     fields.tm_mon = mdy[0] - 1;
     fields.tm_mday = mdy[1];

@@ -7,6 +7,7 @@
 #include "common/Names.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QSessionManager>
 
 #include <cstdio>
@@ -27,6 +28,10 @@ CVanduApp::~CVanduApp() = default;
 bool CVanduApp::InitInstance()
 {
     // The socket library needs no start-up here: BSD sockets are always there.
+    // Two agents started at the same moment take turns at looking for a running one and
+    // listening, so that neither removes the socket the other has just made.
+    QLockFile startLock(vandu::channel::SocketPath() + QStringLiteral(".lock"));
+    startLock.tryLock(3000);
     if (!IsFirstInstance()) {
         FindRunningInstance();
         return false;
@@ -62,6 +67,8 @@ int CVanduApp::ExitInstance(int exitCode)
     // The state is saved; a job still talking to a silent server is not waited for, and nothing
     // it uses is destroyed under it: the process simply ends.
     if (m_mainWnd && m_mainWnd->Requests().AnyJobRunning()) {
+        // What a poll still running added since the window's last save must not be lost.
+        m_mainWnd->Store().Save();
         std::fflush(nullptr);
         ::_exit(exitCode);
     }

@@ -68,6 +68,12 @@ CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
     }
     CreateButtons();
     m_store->Open(m_settings.GetVanduID());
+    // The renderer makes its scroll arrows when the store sets it up in Open.
+    for (CSkinButton* arrow : {m_renderer->ScrollUpButton(), m_renderer->ScrollDownButton()}) {
+        if (arrow) {
+            connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
+        }
+    }
     m_overlay.LoadFromResource(face::kOverlayBitmap);
     m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     move(m_settings.GetXPos(), m_settings.GetYPos());
@@ -118,11 +124,6 @@ void CVanduMainWnd::CreateButtons()
         button->setToolTip(QString::fromStdString(vandu::strings::LoadResourceString(spec.tooltipString)));
         connect(button, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         m_buttons[i] = button;
-    }
-    for (CSkinButton* arrow : {m_renderer->ScrollUpButton(), m_renderer->ScrollDownButton()}) {
-        if (arrow) {
-            connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
-        }
     }
 }
 
@@ -258,11 +259,13 @@ void CVanduMainWnd::OnCommand(int commandId)
 
 void CVanduMainWnd::DeleteCurrentMessage()
 {
-    if (!m_store->HasMessages() || !m_prompts.AskYesNo("Do you want to delete the current message?")) {
+    const std::optional<CStoredMessage> shown = m_store->CurrentMessage();
+    const int index = m_store->CurrentIndex();
+    if (!shown || !m_prompts.AskYesNo("Do you want to delete the current message?")) {
         return;
     }
     m_store->StopPlaying();
-    m_store->DeleteCurrent();
+    m_store->DeleteIfCurrent(index, *shown);
 }
 
 void CVanduMainWnd::paintEvent(QPaintEvent*)

@@ -121,6 +121,8 @@ void CMessageFileReader::Index()
             section.emplace_back(key, Trim(line.substr(equals + 1)));
         }
     }
+    std::sort(m_messageNumbers.begin(), m_messageNumbers.end());
+    m_messageNumbers.erase(std::unique(m_messageNumbers.begin(), m_messageNumbers.end()), m_messageNumbers.end());
 }
 
 void CMessageFileReader::NoteMessageNumber(const std::string& lowerName)
@@ -137,7 +139,7 @@ void CMessageFileReader::NoteMessageNumber(const std::string& lowerName)
         }
         number = number * 10 + (lowerName[i] - '0');
     }
-    m_highestMessage = std::max(m_highestMessage, number);
+    m_messageNumbers.push_back(number);
 }
 
 const CMessageFileReader::Section* CMessageFileReader::FindSection(const std::string& name) const

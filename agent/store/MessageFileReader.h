@@ -27,9 +27,9 @@ public:
     int32_t HeaderCount() const;
     std::string HeaderText(const char* key) const;
 
-    // The highest n of the sections "Message<n>" in the file (0 when there is none): no section
-    // number above it can hold a message, however large the count claims to be.
-    int HighestMessageNumber() const { return m_highestMessage; }
+    // The numbers n of the sections "Message<n>" in the file, ascending and without repeats: no
+    // other section number can hold a message, however large the count claims to be.
+    const std::vector<int>& MessageNumbers() const { return m_messageNumbers; }
 
     // Section "Message<n>".
     int32_t Type(int n) const;
@@ -61,7 +61,7 @@ private:
     std::string m_content;
     std::vector<Section> m_sections;
     std::unordered_map<std::string, size_t> m_sectionByName;
-    int m_highestMessage = 0;
+    std::vector<int> m_messageNumbers;
     mutable int m_lastNumber = -1;
     mutable const Section* m_lastSection = nullptr;
 };

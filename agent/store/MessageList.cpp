@@ -42,17 +42,19 @@ void CMessageList::Load(const std::string& vanduID)
 {
     m_filePath = m_folder + "/" + vanduID + ".vdm";
     CMessageFileReader reader(m_filePath);
-    // Numbers past the last section in the file would only read as type 0; a damaged count of
-    // two billion must not keep the agent busy.
-    const int count = std::min(reader.HeaderCount(), reader.HighestMessageNumber());
+    const int count = reader.HeaderCount();
     m_header.LastDownloaded = reader.HeaderText("LastDownloaded");
     m_header.SponsorID = reader.HeaderText("SponsorID");
     m_header.SponsorURL = reader.HeaderText("SponsorURL");
     m_header.SponsorDesc = reader.HeaderText("SponsorDesc");
     m_header.VendorURL = reader.HeaderText("VendorURL");
     m_header.VendorDesc = reader.HeaderText("VendorDesc");
-    m_messages.reserve(m_messages.size() + static_cast<size_t>(count));
-    for (int i = 1; i <= count; ++i) {
+    // Only the sections present can hold a message (any other number reads as type 0), so a
+    // damaged count of two billion costs nothing.
+    for (const int i : reader.MessageNumbers()) {
+        if (i > count) {
+            break;
+        }
         // The ordinal keeps only the low 8 bits of the section number.
         const char ordinal = static_cast<char>(static_cast<unsigned char>(i & 0xFF));
         switch (reader.Type(i)) {

@@ -239,6 +239,29 @@ void CMessageStore::DeleteCurrent()
     if (m_currentIndex < 0) {
         m_currentIndex = 0;
     }
+    DeleteCurrentUnlocked();
+}
+
+bool CMessageStore::DeleteIfCurrent(int index, const CStoredMessage& expected)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int current = m_currentIndex < 0 ? 0 : m_currentIndex;
+    if (!m_list.HasMessages() || current != index || index >= m_list.Count()) {
+        return false;
+    }
+    const CStoredMessage& message = *m_list.At(index);
+    if (message.Ordinal() != expected.Ordinal() || message.Date() != expected.Date()
+        || message.Time() != expected.Time() || message.VoiceFile() != expected.VoiceFile()
+        || message.Text() != expected.Text()) {
+        return false;
+    }
+    m_currentIndex = current;
+    DeleteCurrentUnlocked();
+    return true;
+}
+
+void CMessageStore::DeleteCurrentUnlocked()
+{
     RemoveVoiceFileUnlocked(*m_list.At(m_currentIndex));
     m_list.RemoveAt(m_currentIndex);
     if (m_list.HasMessages()) {

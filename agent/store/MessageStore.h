@@ -56,6 +56,9 @@ public:
     void PlayCurrentVoice();
     void StopPlaying();
     void DeleteCurrent();
+    // Deletes the current message only when it is still the one at index that the user confirmed
+    // (a poll may have made another message current while the question was open).
+    bool DeleteIfCurrent(int index, const CStoredMessage& expected);
     void DeleteAll();
     void Redraw();
 
@@ -99,6 +102,7 @@ private:
     std::string StatusTextUnlocked(int newCount) const;
     void RefreshStatusUnlocked();
     int SaveUnlocked();
+    void DeleteCurrentUnlocked();
     void RedrawUnlocked();
     void PlayUnlocked(CStoredMessage& message);
     void RemoveVoiceFileUnlocked(const CStoredMessage& message);

@@ -71,7 +71,8 @@ TEST(MessageTextTest, MalformedDateOrTimeGivesEmptyTexts)
     };
     for (const Row& row : {Row {"", "19:05:00"}, Row {"3/15/1999", ""}, Row {"3-15-1999", "19:05:00"},
              Row {"3/15", "19:05:00"}, Row {"3/15/1999", "19:05"}, Row {"a/b/c", "1:2:3"},
-             Row {"3/15/99999999999", "1:2:3"}, Row {"3 /15/1999", "1:2:3"}}) {
+             Row {"3/15/99999999999", "1:2:3"}, Row {"3 /15/1999", "1:2:3"}, Row {"1/1/-2147483647", "1:2:3"},
+             Row {"2147483647/1/2000", "1:2:3"}, Row {"1/1/2000", "2147483647:0:0"}}) {
         SCOPED_TRACE(std::string(row.date) + " | " + row.time);
         EXPECT_EQ(CMessageText::LocalDate(row.date, row.time, 0), "");
         EXPECT_EQ(CMessageText::LocalTime(row.date, row.time, 0), "");

@@ -79,6 +79,37 @@ TEST(StartupTest, HiddenAgentStaysHiddenAcrossRestarts)
     }
 }
 
+TEST(StartupTest, TwoAgentsStartedTogetherOverAStaleSocketLeaveOneRunning)
+{
+    AgentSandbox sandbox;
+    {
+        AgentProcess crashed(sandbox);
+        ASSERT_TRUE(crashed.Start());
+        ASSERT_TRUE(crashed.WaitReady());
+        crashed.Signal(SIGKILL);
+        EXPECT_EQ(crashed.WaitExit(5000), -SIGKILL);
+    }
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        AgentProcess first(sandbox);
+        AgentProcess second(sandbox);
+        ASSERT_TRUE(first.Start());
+        ASSERT_TRUE(second.Start());
+        // One of them defers to the other and ends; the other keeps running.
+        int firstExit = -1000;
+        int secondExit = -1000;
+        for (int poll = 0; poll < 100 && firstExit == -1000 && secondExit == -1000; ++poll) {
+            firstExit = first.WaitExit(20);
+            secondExit = firstExit == -1000 ? second.WaitExit(20) : -1000;
+        }
+        ASSERT_TRUE(firstExit == 0 || secondExit == 0) << firstExit << " " << secondExit;
+        AgentProcess& survivor = firstExit == 0 ? second : first;
+        EXPECT_EQ(survivor.WaitExit(300), -1000) << "both agents ended";
+        survivor.Signal(SIGTERM);
+        EXPECT_EQ(survivor.WaitExit(5000), 0);
+    }
+}
+
 TEST(StartupTest, StartAfterACrashIsNotBlockedByTheLeftOverSocket)
 {
     AgentSandbox sandbox;

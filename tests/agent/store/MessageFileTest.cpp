@@ -132,6 +132,19 @@ TEST_F(MessageFileTest, CountDecidesHowManySectionsAreRead)
     }
 }
 
+TEST_F(MessageFileTest, AHugeCountWithOneFarSectionLoadsAtOnce)
+{
+    // A damaged file: a count near the limit and one section with a huge number, in any order.
+    WriteFile(PathOf("1"), "[Message999999999]\nType=2\nMessage=far\nRead=0\n[Vandu]\nCount=999999999\n"
+                           "[Message2]\nType=2\nMessage=near\nRead=1\n[Message0002]\nType=2\nMessage=alias\n");
+    CMessageList list(folder);
+    list.Load("1");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.At(0)->Text(), "near");
+    EXPECT_EQ(list.At(1)->Text(), "far");
+    EXPECT_EQ(list.At(1)->Ordinal(), static_cast<char>(999999999 & 0xFF));
+}
+
 TEST_F(MessageFileTest, LongTextsAreCutToTheBufferOfTheirType)
 {
     CMessageList writer(folder);

@@ -91,6 +91,31 @@ TEST_F(MessageStoreTest, DeleteCurrentOfFiveMakesTheNewestCurrent)
     EXPECT_EQ(FileOf("4711").find("m2"), std::string::npos);
 }
 
+TEST_F(MessageStoreTest, AConfirmedDeleteTakesOnlyTheMessageTheUserSaw)
+{
+    store.Open("4711");
+    for (const char* text : {"m0", "m1", "m2"}) {
+        AddText(text);
+    }
+    store.Save();
+    store.PreviousMessage();
+    const int index = store.CurrentIndex();
+    const std::optional<CStoredMessage> shown = store.CurrentMessage();
+    ASSERT_TRUE(shown);
+    // While the question is open a poll brings a message and its save makes that one current.
+    AddText("new");
+    store.Save();
+    EXPECT_FALSE(store.DeleteIfCurrent(index, *shown));
+    EXPECT_EQ(store.Count(), 4);
+    store.PreviousMessage();
+    store.PreviousMessage();
+    ASSERT_EQ(store.CurrentIndex(), index);
+    EXPECT_TRUE(store.DeleteIfCurrent(index, *shown));
+    EXPECT_EQ(store.Count(), 3);
+    EXPECT_EQ(store.MessageAt(1)->Text(), "m2");
+    EXPECT_EQ(store.MessageAt(2)->Text(), "new");
+}
+
 TEST_F(MessageStoreTest, DeletingTheOnlyVoiceMessageRemovesItsRecording)
 {
     store.Open("4711");
