@@ -5,6 +5,9 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <thread>
+
 namespace vandu::server {
 
 namespace {
@@ -64,11 +67,24 @@ int CServiceServer::Bind(const std::string& host, int port)
 
 int CServiceServer::Run()
 {
+    m_runEntered = true;
+    if (m_stopRequested) {
+        return 0;
+    }
     return m_http->listen_after_bind() ? 0 : -1;
 }
 
+// cpp-httplib ignores a stop that comes before its accept loop runs: remember the stop for Run,
+// and once Run has begun, wait (bounded) until the loop is up before stopping it.
 void CServiceServer::Stop()
 {
+    m_stopRequested = true;
+    if (!m_runEntered) {
+        return;
+    }
+    for (int waited = 0; waited < 2000 && !m_http->is_running(); ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     m_http->stop();
 }
 

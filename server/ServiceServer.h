@@ -3,6 +3,7 @@
 // The HTTP side of the service: cpp-httplib's server, every request handed to CServiceHandlers
 // with its raw target, answered with Content-Length and closed as HTTP/1.0 clients expect.
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,8 @@ private:
     CServiceStore& m_store;
     int m_wakeupPort;
     std::unique_ptr<httplib::Server> m_http;
+    std::atomic<bool> m_runEntered {false};
+    std::atomic<bool> m_stopRequested {false};
 };
 
 } // namespace vandu::server

@@ -2,6 +2,7 @@
 
 #include "agent/net/TcpClientSocket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <charconv>
 #include <chrono>
@@ -145,6 +146,17 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
 
     const bool direct
         = !m_useProxy || host == "localhost" || host == "127.0.0.1" || host == LocalHostName() || host == m_proxyHost;
+    // A blank or control byte (a CR at the end of a value from a CR LF answer, say) would break the
+    // request line or smuggle a header through a proxy: refuse it before any connection.
+    const auto unsafe = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return byte <= 0x20 || byte == 0x7F;
+        });
+    };
+    if (unsafe(url.Path) || unsafe(url.Query) || unsafe(method))
+        return 0;
+
     m_socket = std::make_unique<CTcpClientSocket>();
     const int connected = direct ? m_socket->Connect(host, port) : m_socket->Connect(m_proxyHost, m_proxyPort);
     if (connected < 0 || !m_socket->IsConnected())

@@ -199,3 +199,18 @@ TEST_F(ServiceProgram, TextSentThroughTheServerWakesTheRecipient)
     EXPECT_EQ(sent.Body, "Message=Your message was sent to Jane Doe.\n");
     EXPECT_EQ(agent.AwaitWakeup(5000), 1);
 }
+
+namespace {
+
+// A stop that comes the moment the port answers (before the accept loop may run) still ends it.
+TEST_F(ServiceProgram, TermRightAfterStartEndsTheService)
+{
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        ServiceProcess service;
+        ASSERT_TRUE(service.Start(m_db));
+        EXPECT_EQ(service.Stop(), 0);
+    }
+}
+
+} // namespace

@@ -144,6 +144,10 @@ TEST(HttpClientRequest, FailuresBeforeAnyAnswer)
     SCOPED_TRACE("unsupported scheme");
     EXPECT_EQ(FetchText(client, "file://127.0.0.1:" + server.PortText() + "/x").result, 0);
     EXPECT_EQ(FetchText(client, "127.0.0.1:" + server.PortText()).result, 0);
+    SCOPED_TRACE("blank or control byte in the path or query");
+    for (const char* rest : {"/s.bmp\r", "/a b", "/x?q=\r\nX-Injected: 1", "/x?tab=\t", "/del\x7f"}) {
+        EXPECT_EQ(FetchText(client, "http://127.0.0.1:" + server.PortText() + rest).result, 0) << rest;
+    }
     EXPECT_EQ(server.Connections(), 0);
 
     const auto start = std::chrono::steady_clock::now();

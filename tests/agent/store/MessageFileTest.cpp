@@ -135,8 +135,9 @@ TEST_F(MessageFileTest, CountDecidesHowManySectionsAreRead)
 TEST_F(MessageFileTest, AHugeCountWithOneFarSectionLoadsAtOnce)
 {
     // A damaged file: a count near the limit and one section with a huge number, in any order.
-    WriteFile(PathOf("1"), "[Message999999999]\nType=2\nMessage=far\nRead=0\n[Vandu]\nCount=999999999\n"
-                           "[Message2]\nType=2\nMessage=near\nRead=1\n[Message0002]\nType=2\nMessage=alias\n");
+    WriteFile(PathOf("1"),
+        "[Message999999999]\nType=2\nMessage=far\nRead=0\n[Vandu]\nCount=999999999\n"
+        "[Message2]\nType=2\nMessage=near\nRead=1\n[Message0002]\nType=2\nMessage=alias\n");
     CMessageList list(folder);
     list.Load("1");
     ASSERT_EQ(list.Count(), 2);
