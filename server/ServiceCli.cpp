@@ -184,6 +184,19 @@ void CServiceCli::ReportWakeup(int wakeup, const std::string& address, int port)
     }
 }
 
+// Stores a deposited message, wakes its subscriber unless --no-wake, and says what happened.
+int CServiceCli::Deliver(const CCommandLine& line, CServiceStore& store, const CServiceMessage& message,
+    const char* kind, const std::string& lastAddress, int port)
+{
+    const CDeliveryResult result = CMessageDelivery::Deliver(store, message, !line.Has("--no-wake"), port);
+    if (result.MessageId < 0) {
+        return Fail("cannot store the message: " + store.LastError());
+    }
+    m_out << kind << " message " << result.MessageId << " deposited for " << message.SubscriberId;
+    ReportWakeup(result.Wakeup, lastAddress, port);
+    return 0;
+}
+
 int CServiceCli::DepositVoice(const CCommandLine& line)
 {
     const auto& p = line.Positional();
@@ -218,13 +231,7 @@ int CServiceCli::DepositVoice(const CCommandLine& line)
     if (message.CallerId.size() > 64 || message.CallerName.size() > 64) {
         return Fail("the caller ID and the caller name may have at most 64 characters");
     }
-    const CDeliveryResult result = CMessageDelivery::Deliver(store, message, !line.Has("--no-wake"), port);
-    if (result.MessageId < 0) {
-        return Fail("cannot store the message: " + store.LastError());
-    }
-    m_out << "voice message " << result.MessageId << " deposited for " << p[0];
-    ReportWakeup(result.Wakeup, subscriber->LastAddress, port);
-    return 0;
+    return Deliver(line, store, message, "voice", subscriber->LastAddress, port);
 }
 
 int CServiceCli::DepositText(const CCommandLine& line)
@@ -260,13 +267,7 @@ int CServiceCli::DepositText(const CCommandLine& line)
         }
         message = CMessageDelivery::SubscriberText(*sender, p[0], p[1]);
     }
-    const CDeliveryResult result = CMessageDelivery::Deliver(store, message, !line.Has("--no-wake"), port);
-    if (result.MessageId < 0) {
-        return Fail("cannot store the message: " + store.LastError());
-    }
-    m_out << "text message " << result.MessageId << " deposited for " << p[0];
-    ReportWakeup(result.Wakeup, subscriber->LastAddress, port);
-    return 0;
+    return Deliver(line, store, message, "text", subscriber->LastAddress, port);
 }
 
 int CServiceCli::SetSponsor(const CCommandLine& line)

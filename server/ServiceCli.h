@@ -12,6 +12,7 @@ namespace vandu::server {
 
 class CCommandLine;
 class CServiceStore;
+struct CServiceMessage;
 
 class CServiceCli {
 public:
@@ -43,6 +44,8 @@ private:
     int SetVendor(const CCommandLine& line);
     int List(const CCommandLine& line);
     void ReportWakeup(int wakeup, const std::string& address, int port);
+    int Deliver(const CCommandLine& line, CServiceStore& store, const CServiceMessage& message, const char* kind,
+        const std::string& lastAddress, int port);
 
     std::ostream& m_out;
     std::ostream& m_err;
