@@ -9,7 +9,9 @@ set(VANDU_LSAN_SUPPRESSIONS "${CMAKE_SOURCE_DIR}/tests/lsan.supp")
 # a test starts (the agent, the service) inherit the leak suppressions. The test programs' own
 # sanitizer defaults are compiled in (tests/support/SanitizerDefaults.cpp).
 set(VANDU_TEST_ENV "LSAN_OPTIONS=suppressions=${VANDU_LSAN_SUPPRESSIONS}:print_suppressions=0")
-set(VANDU_SANITIZER_DEFAULTS "${CMAKE_SOURCE_DIR}/tests/support/SanitizerDefaults.cpp")
+add_library(vandu_sanitizer_defaults OBJECT "${CMAKE_SOURCE_DIR}/tests/support/SanitizerDefaults.cpp")
+target_compile_definitions(vandu_sanitizer_defaults PRIVATE VANDU_LSAN_SUPPRESSIONS="${VANDU_LSAN_SUPPRESSIONS}")
+set(VANDU_SANITIZER_DEFAULTS $<TARGET_OBJECTS:vandu_sanitizer_defaults>)
 
 # Tests of the Qt-free core: GoogleTest only, no display, label "core".
 function(vandu_core_test name)

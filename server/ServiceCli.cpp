@@ -270,6 +270,26 @@ int CServiceCli::DepositText(const CCommandLine& line)
     return Deliver(line, store, message, "text", subscriber->LastAddress, port);
 }
 
+// Reads the BMP picture file into the banner and stores it; 0, or the exit status of the failure.
+int CServiceCli::StoreBanner(
+    const CCommandLine& line, const char* slot, const char* what, const std::string& pictureFile, CBanner& banner)
+{
+    if (ReadFileArg(pictureFile, kMaxPictureFile, banner.Picture) != 0) {
+        return kUsageError;
+    }
+    if (banner.Picture.rfind("BM", 0) != 0) {
+        return Fail(pictureFile + " is not a BMP picture");
+    }
+    CServiceStore store;
+    if (OpenStore(line, store) != 0) {
+        return kUsageError;
+    }
+    if (store.SetBanner(slot, banner) != 0) {
+        return Fail(std::string("cannot store the ") + what + ": " + store.LastError());
+    }
+    return 0;
+}
+
 int CServiceCli::SetSponsor(const CCommandLine& line)
 {
     const auto& p = line.Positional();
@@ -277,21 +297,11 @@ int CServiceCli::SetSponsor(const CCommandLine& line)
         return Fail("the sponsor ID must be 1 to 32 letters, digits, '-' or '_', and not 0");
     }
     CBanner sponsor {p[0], SanitizeStoredText(p[1]), SanitizeStoredText(p[2]), {}, line.Has("--by-url")};
-    if (ReadFileArg(p[3], kMaxPictureFile, sponsor.Picture) != 0) {
-        return kUsageError;
+    const int status = StoreBanner(line, kSponsorBanner, "sponsor", p[3], sponsor);
+    if (status == 0) {
+        m_out << "sponsor " << p[0] << " set\n";
     }
-    if (sponsor.Picture.rfind("BM", 0) != 0) {
-        return Fail(p[3] + " is not a BMP picture");
-    }
-    CServiceStore store;
-    if (OpenStore(line, store) != 0) {
-        return kUsageError;
-    }
-    if (store.SetBanner(kSponsorBanner, sponsor) != 0) {
-        return Fail("cannot store the sponsor: " + store.LastError());
-    }
-    m_out << "sponsor " << p[0] << " set\n";
-    return 0;
+    return status;
 }
 
 int CServiceCli::ClearSponsor(const CCommandLine& line)
@@ -311,21 +321,11 @@ int CServiceCli::SetVendor(const CCommandLine& line)
 {
     const auto& p = line.Positional();
     CBanner vendor {"", SanitizeStoredText(p[0]), SanitizeStoredText(p[1]), {}, false};
-    if (ReadFileArg(p[2], kMaxPictureFile, vendor.Picture) != 0) {
-        return kUsageError;
+    const int status = StoreBanner(line, kVendorBanner, "vendor", p[2], vendor);
+    if (status == 0) {
+        m_out << "vendor set\n";
     }
-    if (vendor.Picture.rfind("BM", 0) != 0) {
-        return Fail(p[2] + " is not a BMP picture");
-    }
-    CServiceStore store;
-    if (OpenStore(line, store) != 0) {
-        return kUsageError;
-    }
-    if (store.SetBanner(kVendorBanner, vendor) != 0) {
-        return Fail("cannot store the vendor: " + store.LastError());
-    }
-    m_out << "vendor set\n";
-    return 0;
+    return status;
 }
 
 int CServiceCli::List(const CCommandLine& line)

@@ -13,6 +13,7 @@ namespace vandu::server {
 class CCommandLine;
 class CServiceStore;
 struct CServiceMessage;
+struct CBanner;
 
 class CServiceCli {
 public:
@@ -44,6 +45,8 @@ private:
     int SetVendor(const CCommandLine& line);
     int List(const CCommandLine& line);
     void ReportWakeup(int wakeup, const std::string& address, int port);
+    int StoreBanner(
+        const CCommandLine& line, const char* slot, const char* what, const std::string& pictureFile, CBanner& banner);
     int Deliver(const CCommandLine& line, CServiceStore& store, const CServiceMessage& message, const char* kind,
         const std::string& lastAddress, int port);
 
