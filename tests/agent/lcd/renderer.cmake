@@ -1,1 +1,0 @@
-vandu_qt_test(lcd_renderer_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/LcdRendererTest.cpp)
