@@ -1,7 +1,7 @@
 #include "agent/shell/AgentRequests.h"
 
 #include "agent/settings/SettingsStore.h"
-#include "agent/shell/UserPrompts.h"
+#include "common/UserPrompts.h"
 #include "agent/shell/WakeupSocket.h"
 #include "agent/shell/WindowMessages.h"
 #include "agent/store/AccountInfo.h"

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "agent/shell/QtUserPrompts.h"
+#include "common/QtUserPrompts.h"
 
 class CAgentListener;
 class CVanduMainWnd;

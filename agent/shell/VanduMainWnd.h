@@ -9,7 +9,7 @@
 #include "agent/lcd/TimeSource.h"
 #include "agent/settings/SettingsStore.h"
 #include "agent/shell/AgentRequests.h"
-#include "agent/shell/UserPrompts.h"
+#include "common/UserPrompts.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/store/AccountInfo.h"

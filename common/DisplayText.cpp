@@ -1,4 +1,4 @@
-#include "agent/shell/DisplayText.h"
+#include "common/DisplayText.h"
 
 #include <QStringDecoder>
 
