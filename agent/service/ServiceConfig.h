@@ -11,8 +11,6 @@ inline constexpr const char* kServiceDefaultHome = "http://127.0.0.1:8026";
 inline constexpr const char* kServiceHomeVariable = "VANDU_SERVICE";
 // Sent with SetGetUserInfo and shown in the about box.
 inline constexpr const char* kServiceVersion = "4.2";
-// Shown until the user-info answer brings the service's own number ("PhoneCenter1=").
-inline constexpr const char* kServiceTollFreeNumber = "1-888-VANDU-42";
 
 // The service home for an override value (null or empty: the default). A trailing "/" is dropped
 // and "http://" is put in front of a value that names no scheme.

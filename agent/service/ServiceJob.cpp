@@ -1,11 +1,11 @@
 #include "agent/service/ServiceJob.h"
 
+#include "agent/service/RemoteLog.h"
+#include "agent/service/RemoteLogState.h"
 #include "agent/service/ServiceAnswers.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/service/ServiceResponse.h"
 #include "agent/shell/ConnectionState.h"
-#include "agent/shell/RemoteLog.h"
-#include "agent/shell/RemoteLogState.h"
 #include "agent/store/AccountInfo.h"
 #include "agent/store/MessageStore.h"
 

@@ -14,6 +14,7 @@
 
 #include "agent/lcd/TimeSource.h"
 #include "agent/net/HttpClient.h"
+#include "agent/service/AccountOperations.h"
 #include "agent/service/ServiceCommands.h"
 #include "agent/shell/BackgroundTask.h"
 
@@ -36,7 +37,7 @@ inline constexpr int REQUEST_VENDORLOGO = 5;
 inline constexpr const char* kSponsorPictureFile = "sponsor.bmp";
 inline constexpr const char* kVendorPictureFile = "vendor.bmp";
 
-class CServiceJob : public CBackgroundTask {
+class CServiceJob : public CBackgroundTask, public IAccountOperations {
 public:
     CServiceJob() = default;
     // Waits for a run in flight before the members it uses go away.
@@ -55,15 +56,15 @@ public:
     int NewMessages() const { return m_newMessages.load(); }
     int NewItem() const { return m_newItem.load(); }
     // Outcome text of the last SendTextMessage.
-    std::string ResultText() const;
+    std::string ResultText() const override;
 
     // Synchronous account operations; the outcome goes to the account info (ResultText for the
     // text message).
-    void CheckPassword();
-    void CheckIdAvailable(const std::string& vanduId);
+    void CheckPassword() override;
+    void CheckIdAvailable(const std::string& vanduId) override;
     void Signup(const std::string& vanduId, const std::string& password, const std::string& email,
-        const std::string& firstName, const std::string& lastName);
-    void SendTextMessage(const std::string& recipientId, const std::string& text);
+        const std::string& firstName, const std::string& lastName) override;
+    void SendTextMessage(const std::string& recipientId, const std::string& text) override;
 
     // The clients, for shortening their time limits in tests.
     CHttpClient& JobClient() { return m_client; }

@@ -1,11 +1,11 @@
 #include "agent/shell/AgentRequests.h"
 
+#include "agent/lcd/MessageText.h"
 #include "agent/settings/SettingsStore.h"
-#include "common/UserPrompts.h"
-#include "agent/shell/WakeupSocket.h"
 #include "agent/shell/WindowMessages.h"
 #include "agent/store/AccountInfo.h"
 #include "agent/store/MessageStore.h"
+#include "common/UserPrompts.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -18,13 +18,12 @@ constexpr const char* kEnterIdHint = "Right click and select Properties to enter
 } // namespace
 
 CAgentRequests::CAgentRequests(CSettingsStore& settings, CMessageStore& store, CAccountInfo& account,
-    IUserPrompts& prompts, const ITimeSource& clock, Hooks hooks, QObject* parent)
+    IUserPrompts& prompts, const ITimeSource& clock, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
     , m_store(store)
     , m_account(account)
     , m_prompts(prompts)
-    , m_hooks(std::move(hooks))
     , m_connection(settings)
     , m_scheduler(*this, m_connection, settings)
 {
@@ -38,12 +37,7 @@ CAgentRequests::CAgentRequests(CSettingsStore& settings, CMessageStore& store, C
     m_userInfoJob.SetInputs(&m_store, &m_settings, &m_connection, &m_account);
 
     m_minuteTimer.setInterval(kMinuteIntervalMs);
-    connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_scheduler.Tick(); });
-    m_wakeup = new CWakeupSocket(this);
-    connect(m_wakeup, &CWakeupSocket::WakeupArrived, this, [this] {
-        m_remoteLog.WakeupArrived();
-        PollNow();
-    });
+    connect(&m_minuteTimer, &QTimer::timeout, this, &CAgentRequests::MinuteTick);
 }
 
 // Jobs still running at exit are not waited for by the agent (it ends the process once its state
@@ -54,7 +48,12 @@ void CAgentRequests::Begin()
 {
     m_scheduler.Tick();
     m_minuteTimer.start();
-    m_wakeup->Listen();
+}
+
+void CAgentRequests::WakeupArrived()
+{
+    m_remoteLog.WakeupArrived();
+    PollNow();
 }
 
 bool CAgentRequests::AnyJobRunning() const
@@ -108,9 +107,7 @@ void CAgentRequests::StartMailCount()
 
 void CAgentRequests::UpdateTrayIcon()
 {
-    if (m_hooks.updateTrayIcon) {
-        m_hooks.updateTrayIcon();
-    }
+    emit TrayIconUpdateNeeded();
 }
 
 void CAgentRequests::Notify(int messageId)
@@ -130,21 +127,26 @@ bool CAgentRequests::event(QEvent* event)
         OnMessagesDone();
         return true;
     case WM_SPONSOR_DONE:
-        // The sponsor dialog shows the new picture once the sponsor display exists.
         m_sponsorJob.ClearBusy();
+        if (m_sponsorJob.NewItem()) {
+            emit SponsorArrived();
+        }
         return true;
     case WM_VENDORLOGO_DONE:
         m_vendorJob.ClearBusy();
-        if (m_vendorJob.NewItem() && m_hooks.loadVendorPicture) {
-            m_hooks.loadVendorPicture();
+        if (m_vendorJob.NewItem()) {
+            emit VendorPictureArrived();
         }
+        emit RepaintNeeded();
+        return true;
+    case WM_CLICKLOG_DONE:
         return true;
     case WM_MAILCOUNT_CONNECTED:
-        OnMailCount(m_settings.GetPopEnabled() ? -2 : -1);
+        OnMailCount(m_settings.GetPopEnabled() ? CMessageText::kMailChecking : CMessageText::kMailOff);
         return true;
     case WM_MAILCOUNT_DONE:
         m_pop3Job.ClearBusy();
-        OnMailCount(m_settings.GetPopEnabled() ? m_pop3Job.Count() : -1);
+        OnMailCount(m_settings.GetPopEnabled() ? m_pop3Job.Count() : CMessageText::kMailOff);
         return true;
     default:
         return QObject::event(event);
@@ -161,22 +163,18 @@ void CAgentRequests::OnUserInfoDone()
         m_store.SetStatusOverride(true, kEnterIdHint);
     }
     m_store.Redraw();
-    if (m_hooks.repaint) {
-        m_hooks.repaint();
-    }
+    emit RepaintNeeded();
 }
 
 void CAgentRequests::OnMessagesDone()
 {
     m_scheduler.PollCompleted();
-    if (m_pollJob.NewMessages() && m_hooks.newMessageAlert) {
-        m_hooks.newMessageAlert();
+    if (m_pollJob.NewMessages()) {
+        emit NewMessagesArrived();
     } else {
         UpdateTrayIcon();
     }
-    if (m_hooks.repaint) {
-        m_hooks.repaint();
-    }
+    emit RepaintNeeded();
     m_requestInProgress = false;
 }
 

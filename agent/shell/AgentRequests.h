@@ -2,43 +2,36 @@
 
 // The agent's requests: the one-minute scheduler, the six jobs, the wake-up listener, and the
 // hand-over of each job's completion from its worker thread to the UI thread (posted as an event
-// whose type is the window-message number). The main window owns it and supplies the alert.
+// whose type is the window-message number). The main window owns it and answers its signals
+// (the alert, the tray icon, the pictures, repaints).
 
 #include "agent/lcd/TimeSource.h"
 #include "agent/mail/Pop3CountJob.h"
+#include "agent/service/RemoteLogState.h"
 #include "agent/service/ServiceJob.h"
 #include "agent/shell/BackgroundTask.h"
 #include "agent/shell/ConnectionState.h"
 #include "agent/shell/PollScheduler.h"
-#include "agent/shell/RemoteLogState.h"
 
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 class CAccountInfo;
 class CMessageStore;
 class CSettingsStore;
-class CWakeupSocket;
 class IUserPrompts;
 
 class CAgentRequests : public QObject, public IPollOwner, public ICompletionNotifier {
     Q_OBJECT
 public:
-    struct Hooks {
-        std::function<void()> newMessageAlert;
-        std::function<void()> updateTrayIcon;
-        std::function<void()> loadVendorPicture;
-        std::function<void()> repaint;
-    };
-
     CAgentRequests(CSettingsStore& settings, CMessageStore& store, CAccountInfo& account, IUserPrompts& prompts,
-        const ITimeSource& clock, Hooks hooks, QObject* parent = nullptr);
+        const ITimeSource& clock, QObject* parent = nullptr);
     ~CAgentRequests() override;
 
-    // Runs the first tick (a full cycle when reachable), starts the minute timer and the listener.
+    // Runs the first tick (a full cycle when reachable) and starts the minute timer.
     void Begin();
+    // The minute timer's handler, also for tests.
+    void MinuteTick() { m_scheduler.Tick(); }
 
     void StartUserInfo() override;
     void StartVendorLogo() override;
@@ -47,6 +40,8 @@ public:
     void StartMailCount() override;
     void UpdateTrayIcon() override;
     void PollNow() { StartPoll(); }
+    // A connection attempt on the wake-up port: tell the next report, then poll.
+    void WakeupArrived();
 
     // Worker threads call this; it only posts.
     void Notify(int messageId) override;
@@ -55,7 +50,23 @@ public:
     bool AnyJobRunning() const;
     CConnectionState& Connection() { return m_connection; }
     CPollScheduler& Scheduler() { return m_scheduler; }
+    // The user-info job, whose synchronous account operations the dialogs call.
+    CServiceJob& UserInfoJob() { return m_userInfoJob; }
+    CServiceJob& SponsorJob() { return m_sponsorJob; }
+    CServiceJob& PollJob() { return m_pollJob; }
     void SetFirstShowPending(bool pending) { m_firstShowPending = pending; }
+    bool IsFirstShowPending() const { return m_firstShowPending; }
+
+signals:
+    // A poll brought new messages.
+    void NewMessagesArrived();
+    // The tray icon is to show the counts and the online state again.
+    void TrayIconUpdateNeeded();
+    // The vendor job stored a new picture.
+    void VendorPictureArrived();
+    // The sponsor job stored a new sponsor picture.
+    void SponsorArrived();
+    void RepaintNeeded();
 
 protected:
     bool event(QEvent* event) override;
@@ -70,7 +81,6 @@ private:
     CMessageStore& m_store;
     CAccountInfo& m_account;
     IUserPrompts& m_prompts;
-    Hooks m_hooks;
     CConnectionState m_connection;
     CRemoteLogState m_remoteLog;
     CServiceJob m_vendorJob;
@@ -79,7 +89,6 @@ private:
     CServiceJob m_userInfoJob;
     CPop3CountJob m_pop3Job;
     CPollScheduler m_scheduler;
-    CWakeupSocket* m_wakeup = nullptr;
     QTimer m_minuteTimer;
     bool m_requestInProgress = false;
     bool m_firstShowPending = false;

@@ -1,12 +1,13 @@
 #include "agent/shell/VanduMainWnd.h"
 
 #include "agent/audio/CodecCheck.h"
-#include "agent/shell/StringTable.h"
 #include "agent/shell/VanduApp.h"
+#include "agent/shell/WakeupSocket.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/ShapeRegion.h"
 #include "agent/skin/SkinTable.h"
 #include "common/Names.h"
+#include "common/StringTable.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -77,13 +78,15 @@ CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
     m_overlay.LoadFromResource(face::kOverlayBitmap);
     m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     move(m_settings.GetXPos(), m_settings.GetYPos());
-    CAgentRequests::Hooks hooks;
-    hooks.newMessageAlert = [this] { NewMessageAlert(); };
-    hooks.updateTrayIcon = [this] { m_store->Redraw(); };
-    hooks.loadVendorPicture = [this] { LoadVendorPicture(); };
-    hooks.repaint = [this] { update(); };
-    m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_prompts, m_clock, hooks);
+    m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_prompts, m_clock);
+    connect(m_requests.get(), &CAgentRequests::NewMessagesArrived, this, &CVanduMainWnd::NewMessageAlert);
+    connect(m_requests.get(), &CAgentRequests::TrayIconUpdateNeeded, this, [this] { m_store->Redraw(); });
+    connect(m_requests.get(), &CAgentRequests::VendorPictureArrived, this, &CVanduMainWnd::LoadVendorPicture);
+    connect(m_requests.get(), &CAgentRequests::RepaintNeeded, this, [this] { update(); });
     m_requests->Begin();
+    m_wakeup = new CWakeupSocket(this);
+    connect(m_wakeup, &CWakeupSocket::WakeupArrived, m_requests.get(), &CAgentRequests::WakeupArrived);
+    m_wakeup->Listen();
     if (m_store->UnreadCount() > 0) {
         NewMessageAlert();
     }
@@ -130,7 +133,7 @@ void CVanduMainWnd::CreateButtons()
 void CVanduMainWnd::CheckCodec()
 {
     if (CCodecCheck().StartupWarningDue(m_settings.GetAudioType())) {
-        m_prompts.Warn(vandu::strings::LoadResourceString(57353));
+        m_prompts.Warn(vandu::strings::LoadResourceString(vandu::strings::IDS_NO_GSM_CODEC));
     }
 }
 

@@ -9,12 +9,12 @@
 #include "agent/lcd/TimeSource.h"
 #include "agent/settings/SettingsStore.h"
 #include "agent/shell/AgentRequests.h"
-#include "common/UserPrompts.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/store/AccountInfo.h"
 #include "agent/store/MessageStore.h"
 #include "common/QtSettingsBackend.h"
+#include "common/UserPrompts.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -77,6 +77,7 @@ private:
     std::unique_ptr<CLcdRenderer> m_renderer;
     std::unique_ptr<CMessageStore> m_store;
     std::unique_ptr<CAgentRequests> m_requests;
+    class CWakeupSocket* m_wakeup = nullptr;
     CSkinBitmap m_face;
     CSkinBitmap m_overlay;
     CSkinBitmap m_vendorLogo;

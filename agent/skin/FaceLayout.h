@@ -4,6 +4,8 @@
 // The window, the settings preview, the contact-sheet tool and the tests all read this one table.
 // Qt-free.
 
+#include "common/StringTable.h"
+
 namespace vandu::face {
 
 struct Point {
@@ -95,15 +97,15 @@ struct ButtonSpec {
 
 inline constexpr int kFaceButtonCount = 9;
 inline constexpr ButtonSpec kFaceButtons[kFaceButtonCount] = {
-    {211, 212, {64, 14}, ID_PREVIOUS, 57345},
-    {213, 214, {112, 14}, ID_NEXT, 57346},
-    {218, 219, {48, 29}, ID_PLAY, 57370},
-    {216, 217, {86, 29}, ID_STOP, 57371},
-    {220, 221, {112, 29}, ID_HIDE, 57372},
-    {270, 269, {136, 29}, ID_DELETE, 57375},
-    {222, 223, {136, 42}, ID_MENU, 57350},
-    {238, 239, {34, 42}, ID_ACCESS_CENTER, 57360},
-    {268, 272, {112, 42}, ID_HELP, 57376},
+    {211, 212, {64, 14}, ID_PREVIOUS, strings::IDS_TIP_PREVIOUS},
+    {213, 214, {112, 14}, ID_NEXT, strings::IDS_TIP_NEXT},
+    {218, 219, {48, 29}, ID_PLAY, strings::IDS_TIP_PLAY},
+    {216, 217, {86, 29}, ID_STOP, strings::IDS_TIP_STOP},
+    {220, 221, {112, 29}, ID_HIDE, strings::IDS_TIP_HIDE},
+    {270, 269, {136, 29}, ID_DELETE, strings::IDS_TIP_DELETE},
+    {222, 223, {136, 42}, ID_MENU, strings::IDS_TIP_MENU},
+    {238, 239, {34, 42}, ID_ACCESS_CENTER, strings::IDS_TIP_ACCESS_CENTER},
+    {268, 272, {112, 42}, ID_HELP, strings::IDS_TIP_HELP},
 };
 
 // The LCD's scroll arrows (7 x 7, single bitmap, drawn over the LCD image).

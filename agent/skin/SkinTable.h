@@ -3,6 +3,8 @@
 // The 16 colour skins: the Color setting is the index; each has a face bitmap resource and a name
 // in the string table. Any index outside the table selects the red skin. Qt-free.
 
+#include "common/StringTable.h"
+
 namespace vandu::skin {
 
 inline constexpr int kSkinCount = 16;
@@ -14,22 +16,22 @@ struct SkinEntry {
 };
 
 inline constexpr SkinEntry kSkins[kSkinCount] = {
-    {137, 57355},
-    {245, 57359},
-    {247, 57363},
-    {246, 57358},
-    {257, 57369},
-    {256, 57356},
-    {258, 57357},
-    {260, 57365},
-    {244, 57361},
-    {250, 57364},
-    {243, 57362},
-    {253, 57366},
-    {255, 57368},
-    {261, 57373},
-    {263, 57374},
-    {262, 57367},
+    {137, strings::IDS_SKIN_RED},
+    {245, strings::IDS_SKIN_BLUE},
+    {247, strings::IDS_SKIN_YELLOW},
+    {246, strings::IDS_SKIN_PINK},
+    {257, strings::IDS_SKIN_LIGHT_BLUE},
+    {256, strings::IDS_SKIN_GREEN},
+    {258, strings::IDS_SKIN_OFFICE},
+    {260, strings::IDS_SKIN_ORANGE},
+    {244, strings::IDS_SKIN_WOOD},
+    {250, strings::IDS_SKIN_LIGHT_WOOD},
+    {243, strings::IDS_SKIN_STONE},
+    {253, strings::IDS_SKIN_AMERICAN_FLAG},
+    {255, strings::IDS_SKIN_COW},
+    {261, strings::IDS_SKIN_CANDY},
+    {263, strings::IDS_SKIN_MULTICOLOR},
+    {262, strings::IDS_SKIN_WATER},
 };
 
 // Face bitmap resource of a Color value (137 for any value outside 0..15).

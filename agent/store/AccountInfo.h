@@ -12,7 +12,7 @@
 class CAccountInfo {
 public:
     // The service's toll-free number until the first user-info answer replaces it.
-    static constexpr const char* kDefaultTollFreeNumber = "1-877-GO-VANDU";
+    static constexpr const char* kDefaultTollFreeNumber = "1-888-VANDU-42";
 
     struct Names {
         std::string FirstName;

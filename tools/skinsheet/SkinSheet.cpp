@@ -3,12 +3,12 @@
 // strip), four by four, at twice the size, with the skin's name under it.
 // Usage: vandu_skinsheet <output.png>   (or: cmake --build <build dir> --target skin_contact_sheet)
 
-#include "agent/shell/StringTable.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/ShapeRegion.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/skin/SkinTable.h"
+#include "common/StringTable.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,8 +1,8 @@
 // The request jobs against a scripted loopback server: the failure paths, the online rule, the
 // account codes, the remote log report and the jobs running together on one store.
 
+#include "agent/service/RemoteLogState.h"
 #include "agent/service/ServiceJob.h"
-#include "agent/shell/RemoteLogState.h"
 #include "tests/agent/service/JobTestSupport.h"
 
 #include <gtest/gtest.h>

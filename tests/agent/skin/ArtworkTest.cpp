@@ -1,7 +1,7 @@
-#include "agent/shell/StringTable.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinTable.h"
+#include "common/StringTable.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>
@@ -211,9 +211,9 @@ TEST(Artwork, EveryNamedStringIdHasItsText)
         SCOPED_TRACE(spec.tooltipString);
         EXPECT_TRUE(strings::HasResourceString(spec.tooltipString));
     }
-    EXPECT_EQ(strings::LoadResourceString(57349).rfind("Double-click here to visit ", 0), 0u);
-    EXPECT_NE(strings::LoadResourceString(57353).find("GSM 6.10"), std::string::npos);
-    EXPECT_EQ(strings::LoadResourceString(102), "Vandu Properties");
+    EXPECT_EQ(strings::LoadResourceString(strings::IDS_TIP_LOGO), "Double-click here to visit");
+    EXPECT_NE(strings::LoadResourceString(strings::IDS_NO_GSM_CODEC).find("GSM 6.10"), std::string::npos);
+    EXPECT_EQ(strings::LoadResourceString(strings::IDS_PROPERTIES_CAPTION), "Vandu Properties");
     EXPECT_TRUE(strings::LoadResourceString(57347).empty());
     EXPECT_FALSE(strings::HasResourceString(57347));
 }

@@ -1,6 +1,4 @@
-#include "agent/shell/StringTable.h"
-
-#include "agent/service/ServiceConfig.h"
+#include "common/StringTable.h"
 
 namespace vandu::strings {
 namespace {
@@ -28,6 +26,7 @@ constexpr Entry kEntries[] = {
     {IDS_APP_TITLE, "Vandu"},
     {IDS_TIP_PREVIOUS, "Previous message"},
     {IDS_TIP_NEXT, "Next message"},
+    {IDS_TIP_LOGO, "Double-click here to visit"},
     {IDS_TIP_MENU, "Show menu"},
     {IDS_NO_GSM_CODEC, kNoGsmCodec},
     {IDS_SKIN_RED, "Red"},
@@ -67,16 +66,13 @@ const Entry* Find(int id)
 
 std::string LoadResourceString(int id)
 {
-    // The logo-corner tip names the web site, so it is built from the host constant.
-    if (id == IDS_TIP_LOGO)
-        return std::string("Double-click here to visit ") + ServiceHostName();
     const Entry* entry = Find(id);
     return entry != nullptr ? std::string(entry->text) : std::string();
 }
 
 bool HasResourceString(int id)
 {
-    return id == IDS_TIP_LOGO || Find(id) != nullptr;
+    return Find(id) != nullptr;
 }
 
 } // namespace vandu::strings

@@ -1,10 +1,10 @@
-#include "agent/shell/RemoteLog.h"
+#include "agent/service/RemoteLog.h"
 
 #include "agent/lcd/TimeSource.h"
 #include "agent/net/HttpClient.h"
+#include "agent/service/RemoteLogState.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/settings/SettingsStore.h"
-#include "agent/shell/RemoteLogState.h"
 #include "tests/agent/net/ScriptedHttpServer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 #pragma once
 
 // The programs' string table: every text they load by numeric id (tooltips, skin names, message
-// boxes, sheet and wizard captions). Qt-free.
+// boxes, sheet and wizard captions). Qt-free. Texts that name the service's web site are kept
+// without it: the caller appends a blank and the host name (see the id's comment).
 
 #include <string>
 
@@ -15,7 +16,7 @@ enum StringId : int {
     IDS_APP_TITLE = 57344,
     IDS_TIP_PREVIOUS = 57345,
     IDS_TIP_NEXT = 57346,
-    IDS_TIP_LOGO = 57349,
+    IDS_TIP_LOGO = 57349, // followed by a blank and the service's host name
     IDS_TIP_MENU = 57350,
     IDS_NO_GSM_CODEC = 57353,
     IDS_SKIN_RED = 57355,

@@ -1,12 +1,12 @@
-#include "agent/shell/RemoteLog.h"
+#include "agent/service/RemoteLog.h"
 
 #include "agent/lcd/TimeSource.h"
 #include "agent/net/HttpClient.h"
 #include "agent/net/Url.h"
+#include "agent/service/RemoteLogState.h"
 #include "agent/service/ServiceCommands.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/settings/SettingsStore.h"
-#include "agent/shell/RemoteLogState.h"
 
 namespace {
 
