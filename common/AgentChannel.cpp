@@ -96,9 +96,14 @@ void CAgentListener::OnNewConnection()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {
-                if (socket->readLine().trimmed() == vandu::names::kShowCommand) {
+                const QByteArray line = socket->readLine().trimmed();
+                if (line == vandu::names::kShowCommand) {
                     emit ShowRequested();
                     socket->write(QByteArray(vandu::names::kShownReply) + '\n');
+                    socket->flush();
+                } else if (line == vandu::names::kStatusQuery) {
+                    socket->write(
+                        QByteArray(m_ready ? vandu::names::kReadyReply : vandu::names::kStartingReply) + '\n');
                     socket->flush();
                 }
             }

@@ -2,7 +2,8 @@
 
 // How the three programs find a running agent: a per-user local socket named VanduClassWindow in
 // $XDG_RUNTIME_DIR (else the temp folder, with the user id in the name). A connection alone means
-// "an agent runs"; a second agent also sends "show" so the first one comes to the front.
+// "an agent runs"; a second agent also sends "show" so the first one comes to the front, and
+// "status" tells whether the agent has finished starting (for whoever waits for it).
 
 #include <QObject>
 #include <QString>
@@ -33,6 +34,8 @@ public:
     // connection attempt to it has failed, so a live agent is never evicted.
     bool Listen();
     void Close();
+    // From now on the status query is answered "ready": start-up is complete.
+    void MarkReady() { m_ready = true; }
 
 signals:
     void ShowRequested();
@@ -41,4 +44,5 @@ private:
     void OnNewConnection();
 
     QLocalServer* m_server = nullptr;
+    bool m_ready = false;
 };

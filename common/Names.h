@@ -16,6 +16,10 @@ inline constexpr const char* kWindowClass = "VanduClassWindow";
 inline constexpr const char* kShowCommand = "show";
 // What the running agent answers once its window is shown.
 inline constexpr const char* kShownReply = "shown";
+// Asks whether the agent has finished starting; answered kReadyReply or kStartingReply.
+inline constexpr const char* kStatusQuery = "status";
+inline constexpr const char* kReadyReply = "ready";
+inline constexpr const char* kStartingReply = "starting";
 
 inline constexpr const char* kAgentProgram = "Vandu";
 inline constexpr const char* kInstallerProgram = "VanduInstall";

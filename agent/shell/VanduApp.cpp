@@ -1,17 +1,43 @@
 #include "agent/shell/VanduApp.h"
 
+#include "agent/settings/UrlOpener.h"
+#include "agent/shell/AgentTray.h"
 #include "agent/shell/ModuleDirectory.h"
 #include "agent/shell/TerminationWatcher.h"
 #include "agent/shell/VanduMainWnd.h"
 #include "common/AgentChannel.h"
 #include "common/Names.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSessionManager>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <cstdio>
 #include <unistd.h>
+
+namespace {
+
+class CDesktopUrlOpener : public IUrlOpener {
+public:
+    void OpenUrl(const std::string& url) override
+    {
+        QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(url)));
+    }
+};
+
+quint16 WakeupPort()
+{
+    // Tests and several agents on one machine listen elsewhere.
+    bool ok = false;
+    const uint port = qEnvironmentVariable("VANDU_WAKEUP_PORT").toUInt(&ok);
+    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : quint16(2026);
+}
+
+} // namespace
 
 CVanduApp::CVanduApp(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -42,19 +68,29 @@ bool CVanduApp::InitInstance()
     if (!RegisterMainWindowClass()) {
         return false;
     }
-    m_mainWnd = std::make_unique<CVanduMainWnd>(m_prompts);
+    m_player = std::make_unique<CSoundPlayer>();
+    m_urls = std::make_unique<CDesktopUrlOpener>();
+    const QString moduleDirectory = GetModuleDirectory();
+    const SMainWndSeams seams {m_backend, m_clock, *m_player, m_prompts, *m_urls, m_files, m_dialogs,
+        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort()};
+    m_mainWnd = std::make_unique<CVanduMainWnd>(seams);
+    m_prompts.SetParent(m_mainWnd.get());
+    m_files.SetParent(m_mainWnd.get());
     connect(m_listener.get(), &CAgentListener::ShowRequested, m_mainWnd.get(), &CVanduMainWnd::ShowAndActivate);
     connect(m_termination.get(), &CTerminationWatcher::TerminationRequested, m_mainWnd.get(),
         &CVanduMainWnd::SaveStateAndQuit);
     connect(this, &QGuiApplication::commitDataRequest, m_mainWnd.get(),
         [this](QSessionManager&) { m_mainWnd->SaveStateAndQuit(); });
+    m_mainWnd->Start();
 
-    if (m_mainWnd->Settings().GetHidden()) {
+    // Without a notification area a hidden agent could not be reached at all: show it anyway.
+    if (m_mainWnd->Settings().GetHidden() && CAgentTray::IsAvailable()) {
         m_mainWnd->hide();
     } else {
         m_mainWnd->show();
         m_mainWnd->update();
     }
+    m_listener->MarkReady();
     return true;
 }
 
@@ -91,6 +127,17 @@ bool CVanduApp::RegisterMainWindowClass()
     m_listener = std::make_unique<CAgentListener>();
     m_classRegistered = m_listener->Listen();
     return m_classRegistered;
+}
+
+QString CVanduApp::ChooseWorkDirectory(const QString& moduleDirectory)
+{
+    if (::access(QFile::encodeName(moduleDirectory).constData(), W_OK) == 0) {
+        return moduleDirectory;
+    }
+    const QString data
+        = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vandu");
+    QDir().mkpath(data);
+    return data;
 }
 
 QString CVanduApp::GetModuleDirectory()

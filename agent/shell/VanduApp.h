@@ -1,17 +1,24 @@
 #pragma once
 
 // The agent's application object: start-up in its fixed order, single instance through the
-// per-user channel, the main window, and exit.
+// per-user channel, the real seams of the main window (settings file, clock, sound, message
+// boxes, dialogs, browser), the main window, and exit.
+
+#include "agent/audio/SoundPlayer.h"
+#include "agent/lcd/TimeSource.h"
+#include "agent/shell/DialogRunner.h"
+#include "common/QtFileDialogs.h"
+#include "common/QtSettingsBackend.h"
+#include "common/QtUserPrompts.h"
 
 #include <QApplication>
 
 #include <memory>
 
-#include "common/QtUserPrompts.h"
-
 class CAgentListener;
-class CVanduMainWnd;
 class CTerminationWatcher;
+class CVanduMainWnd;
+class IUrlOpener;
 
 class CVanduApp : public QApplication {
     Q_OBJECT
@@ -30,6 +37,9 @@ public:
     bool RegisterMainWindowClass();
     // The folder that holds the running program, without a trailing "/".
     static QString GetModuleDirectory();
+    // The program's folder, or the user's data folder when a system-wide install cannot hold the
+    // user's messages.
+    static QString ChooseWorkDirectory(const QString& moduleDirectory);
 
     CVanduMainWnd* MainWindow() const { return m_mainWnd.get(); }
 
@@ -37,6 +47,12 @@ private:
     bool m_classRegistered = false;
     std::unique_ptr<CAgentListener> m_listener;
     std::unique_ptr<CTerminationWatcher> m_termination;
+    CQtSettingsBackend m_backend;
+    CSystemTimeSource m_clock;
     CQtUserPrompts m_prompts;
+    CQtFileDialogs m_files;
+    CModalDialogRunner m_dialogs;
+    std::unique_ptr<CSoundPlayer> m_player;
+    std::unique_ptr<IUrlOpener> m_urls;
     std::unique_ptr<CVanduMainWnd> m_mainWnd;
 };

@@ -1,27 +1,42 @@
 #include "agent/shell/VanduMainWnd.h"
 
 #include "agent/audio/CodecCheck.h"
-#include "agent/shell/VanduApp.h"
+#include "agent/audio/SoundPlayerInterface.h"
+#include "agent/service/ServiceConfig.h"
+#include "agent/settings/UrlOpener.h"
+#include "agent/shell/AgentTray.h"
+#include "agent/shell/ConnectingDialog.h"
+#include "agent/shell/DialogRunner.h"
+#include "agent/shell/PopupMenu.h"
 #include "agent/shell/WakeupSocket.h"
-#include "agent/skin/FaceLayout.h"
+#include "agent/shell/WindowMessages.h"
+#include "agent/shell/WindowPlacement.h"
 #include "agent/skin/ShapeRegion.h"
+#include "agent/skin/SkinButton.h"
 #include "agent/skin/SkinTable.h"
+#include "common/DisplayText.h"
 #include "common/Names.h"
 #include "common/StringTable.h"
+#include "common/UserPrompts.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QStandardPaths>
+#include <QStyleHints>
+#include <QToolTip>
 
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace face = vandu::face;
+namespace commands = vandu::commands;
 
 namespace {
 
@@ -35,39 +50,83 @@ std::pair<int, int> PrimaryScreenSize()
     return {size.width(), size.height()};
 }
 
-bool Contains(const face::Rect& rect, QPoint point)
+std::vector<face::Rect> AvailableScreenAreas()
 {
-    return point.x() >= rect.left && point.x() < rect.right && point.y() >= rect.top && point.y() < rect.bottom;
+    std::vector<face::Rect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+    }
+    return areas;
+}
+
+QRect ToQRect(const face::Rect& rect)
+{
+    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+QString Text(const std::string& bytes)
+{
+    return DisplayText(bytes);
 }
 
 } // namespace
 
-CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
+CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_prompts(prompts)
-    , m_settings(m_backend, PrimaryScreenSize)
+    , m_seams(seams)
+    , m_settings(seams.Backend, PrimaryScreenSize)
 {
     setWindowTitle(QStringLiteral("Vandu"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/128-64.png")));
+    setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
     setFixedSize(kWidth, kHeight);
     // The X11 window class is how desktop tools see the agent; Qt takes it from the application
     // name at the moment the first native window is created.
+    const QString applicationName = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(QLatin1String(vandu::names::kWindowClass));
     winId();
-    QCoreApplication::setApplicationName(QLatin1String(vandu::names::kApplication));
+    QCoreApplication::setApplicationName(applicationName);
     setMask(CShapeRegion::MainWindowShape());
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Vandu"));
 
-    HandleFirstRun();
-    EnterWorkDirectory();
-    m_renderer = std::make_unique<CLcdRenderer>(this, m_clock, [this](const QRect& area) { update(area); });
-    m_store = std::make_unique<CMessageStore>(*m_renderer, m_player, m_settings, m_account, m_clock);
+    m_renderer
+        = std::make_unique<CLcdRenderer>(this, m_seams.Clock, [this](const QRect& area) { OnLcdRepainted(area); });
+    const QString folder = m_seams.WorkDirectory + QLatin1Char('/') + QLatin1String(vandu::names::kMessageFolder);
+    m_store = std::make_unique<CMessageStore>(
+        *m_renderer, m_seams.Player, m_settings, m_account, m_seams.Clock, QFile::encodeName(folder).toStdString());
     SelectSkin(m_settings.GetColor());
     SetLcdColour(m_settings.GetLCDColor());
-    if (m_settings.GetTopMost()) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    }
+    PlaceWindow();
+    SetTopMost(m_settings.GetTopMost());
     CreateButtons();
+    CreateAccessibleAreas();
+
+    m_menu = new CPopupMenu([this] { return MenuState(); }, this);
+    connect(m_menu, &CPopupMenu::CommandChosen, this, &CVanduMainWnd::OnCommand);
+    m_tray = new CAgentTray(this);
+    connect(m_tray, &CAgentTray::ToggleRequested, this, &CVanduMainWnd::ToggleVisibility);
+    m_tray->Add(CTrayState::NormalIcon(false), m_menu);
+
+    m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_seams.Prompts, m_seams.Clock);
+    m_requests->SetFirstShowPending(true);
+    ConnectRequests();
+    m_overlay.LoadFromResource(face::kOverlayBitmap);
+    m_vendorLogo.LoadFromResource(face::kVendorBitmap);
+    m_blinkTimer.setInterval(kBlinkIntervalMs);
+    connect(&m_blinkTimer, &QTimer::timeout, this, &CVanduMainWnd::BlinkTick);
+}
+
+CVanduMainWnd::~CVanduMainWnd() = default;
+
+void CVanduMainWnd::Start()
+{
+    if (m_started) {
+        return;
+    }
+    m_started = true;
+    HandleFirstRun();
+    EnterWorkDirectory();
     m_store->Open(m_settings.GetVanduID());
     // The renderer makes its scroll arrows when the store sets it up in Open.
     for (CSkinButton* arrow : {m_renderer->ScrollUpButton(), m_renderer->ScrollDownButton()}) {
@@ -75,46 +134,42 @@ CVanduMainWnd::CVanduMainWnd(IUserPrompts& prompts, QWidget* parent)
             connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         }
     }
-    m_overlay.LoadFromResource(face::kOverlayBitmap);
-    m_vendorLogo.LoadFromResource(face::kVendorBitmap);
-    move(m_settings.GetXPos(), m_settings.GetYPos());
-    m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_prompts, m_clock);
-    connect(m_requests.get(), &CAgentRequests::NewMessagesArrived, this, &CVanduMainWnd::NewMessageAlert);
-    connect(m_requests.get(), &CAgentRequests::TrayIconUpdateNeeded, this, [this] { m_store->Redraw(); });
-    connect(m_requests.get(), &CAgentRequests::VendorPictureArrived, this, &CVanduMainWnd::LoadVendorPicture);
-    connect(m_requests.get(), &CAgentRequests::RepaintNeeded, this, [this] { update(); });
     m_requests->Begin();
-    m_wakeup = new CWakeupSocket(this);
-    connect(m_wakeup, &CWakeupSocket::WakeupArrived, m_requests.get(), &CAgentRequests::WakeupArrived);
-    m_wakeup->Listen();
     if (m_store->UnreadCount() > 0) {
         NewMessageAlert();
     }
+    UpdateTrayIcon();
+    m_blinkTimer.start();
     CheckCodec();
+    m_wakeup = new CWakeupSocket(this, m_seams.WakeupPort);
+    connect(m_wakeup, &CWakeupSocket::WakeupArrived, m_requests.get(), &CAgentRequests::WakeupArrived);
+    m_wakeup->Listen();
     LoadVendorPicture();
+    emit Started();
 }
-
-CVanduMainWnd::~CVanduMainWnd() = default;
 
 void CVanduMainWnd::HandleFirstRun()
 {
     if (m_settings.IsFirstTime()) {
         m_settings.SetFirstTime(0);
-        m_settings.SetInstallDir(QFile::encodeName(CVanduApp::GetModuleDirectory()).toStdString());
+        m_settings.SetInstallDir(QFile::encodeName(m_seams.ModuleDirectory).toStdString());
     }
 }
 
 void CVanduMainWnd::EnterWorkDirectory()
 {
-    QString directory = CVanduApp::GetModuleDirectory();
-    // A system-wide install cannot hold the user's messages: use the user's data folder instead.
-    if (::access(QFile::encodeName(directory).constData(), W_OK) != 0) {
-        directory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vandu");
-        QDir().mkpath(directory);
-    }
-    QDir::setCurrent(directory);
-    QDir(directory).mkdir(QLatin1String(vandu::names::kMessageFolder));
-    m_workDirectory = directory;
+    QDir::setCurrent(m_seams.WorkDirectory);
+    // Voice messages and texts are the subscriber's own: the folder is private when we make it.
+    const QByteArray folder
+        = QFile::encodeName(m_seams.WorkDirectory + QLatin1Char('/') + QLatin1String(vandu::names::kMessageFolder));
+    ::mkdir(folder.constData(), 0700);
+}
+
+void CVanduMainWnd::PlaceWindow()
+{
+    const face::Point stored {m_settings.GetXPos(), m_settings.GetYPos()};
+    const face::Point place = vandu::placement::ReachablePosition(stored, kWidth, kHeight, AvailableScreenAreas());
+    move(place.x, place.y);
 }
 
 void CVanduMainWnd::CreateButtons()
@@ -124,17 +179,56 @@ void CVanduMainWnd::CreateButtons()
         auto* button = new CSkinButton(this);
         button->Create(spec.normalBitmap, spec.pressedBitmap, &m_face.Image(), spec.position.x, spec.position.y, this,
             spec.command);
-        button->setToolTip(QString::fromStdString(vandu::strings::LoadResourceString(spec.tooltipString)));
+        const QString tip = QString::fromStdString(vandu::strings::LoadResourceString(spec.tooltipString));
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
         connect(button, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         m_buttons[i] = button;
     }
 }
 
+// The LCD, the banner and the logo corner are drawn by the window itself; these transparent
+// children give screen readers something to name. They let every mouse event through.
+void CVanduMainWnd::CreateAccessibleAreas()
+{
+    auto area = [this](const face::Rect& rect, const QString& name) {
+        auto* widget = new QWidget(this);
+        widget->setGeometry(ToQRect(rect));
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget->setAccessibleName(name);
+        widget->lower();
+        return widget;
+    };
+    m_lcdArea = area(face::kLcdRect, QString());
+    m_lcdArea->setAccessibleDescription(QStringLiteral("Message display"));
+    const std::string host = ServiceHostName();
+    area(face::kBannerRect, Text(commands::BannerTooltip(m_store->HeaderValues().VendorDesc, host)))
+        ->setObjectName(QStringLiteral("banner"));
+    area(face::kLogoCornerRect, Text(commands::LogoCornerTooltip(host)))->setObjectName(QStringLiteral("logo"));
+}
+
+void CVanduMainWnd::ConnectRequests()
+{
+    connect(m_requests.get(), &CAgentRequests::NewMessagesArrived, this, &CVanduMainWnd::NewMessageAlert);
+    connect(m_requests.get(), &CAgentRequests::TrayIconUpdateNeeded, this, &CVanduMainWnd::UpdateTrayIcon);
+    connect(m_requests.get(), &CAgentRequests::VendorPictureArrived, this, &CVanduMainWnd::LoadVendorPicture);
+    connect(m_requests.get(), &CAgentRequests::RepaintNeeded, this, &CVanduMainWnd::Repaint);
+}
+
 void CVanduMainWnd::CheckCodec()
 {
     if (CCodecCheck().StartupWarningDue(m_settings.GetAudioType())) {
-        m_prompts.Warn(vandu::strings::LoadResourceString(vandu::strings::IDS_NO_GSM_CODEC));
+        m_seams.Prompts.Warn(vandu::strings::LoadResourceString(vandu::strings::IDS_NO_GSM_CODEC));
     }
+}
+
+SAgentServices CVanduMainWnd::Services()
+{
+    if (!m_connecting) {
+        m_connecting = new CConnectingDialog(this);
+    }
+    return SAgentServices {m_settings, *m_store, m_account, m_requests->UserInfoJob(), m_requests->Connection(),
+        *m_connecting, m_seams.Prompts, m_seams.Files, m_seams.Urls, m_seams.Player, *this};
 }
 
 void CVanduMainWnd::SelectSkin(int colourIndex)
@@ -151,18 +245,61 @@ void CVanduMainWnd::SelectSkin(int colourIndex)
 void CVanduMainWnd::SetLcdColour(int value)
 {
     m_renderer->SetLcdColour(value);
-    if (m_store) {
-        m_store->Redraw();
-    }
+    m_store->Redraw();
     update();
+}
+
+void CVanduMainWnd::SetTopMost(bool topMost)
+{
+    if (topMost == bool(windowFlags() & Qt::WindowStaysOnTopHint)) {
+        return;
+    }
+    // Changing a flag re-creates the native window and hides it; keep it where it was.
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    if (visible) {
+        show();
+    }
+}
+
+void CVanduMainWnd::ClearFirstShowPending()
+{
+    m_requests->SetFirstShowPending(false);
+}
+
+bool CVanduMainWnd::IsFirstShowPending() const
+{
+    return m_requests->IsFirstShowPending();
+}
+
+void CVanduMainWnd::RestartCycle()
+{
+    m_requests->Scheduler().RestartCycle();
+}
+
+void CVanduMainWnd::StartMailCount()
+{
+    m_requests->StartMailCount();
+}
+
+void CVanduMainWnd::Repaint()
+{
+    update();
+}
+
+void CVanduMainWnd::RunSignupWizard()
+{
 }
 
 void CVanduMainWnd::LoadVendorPicture()
 {
-    const QString file = QStringLiteral("msg/vendor.bmp");
+    const QString file = m_seams.WorkDirectory + QStringLiteral("/msg/vendor.bmp");
     // A missing or broken download falls back to the built-in strip.
     if (!QFileInfo(file).isReadable() || !m_vendorLogo.LoadFromFile(file)) {
         m_vendorLogo.LoadFromResource(face::kVendorBitmap);
+    }
+    if (QWidget* banner = findChild<QWidget*>(QStringLiteral("banner"))) {
+        banner->setAccessibleName(TooltipAt(QPoint(face::kBannerRect.left, face::kBannerRect.top)));
     }
     update();
 }
@@ -175,15 +312,31 @@ void CVanduMainWnd::NewMessageAlert()
     if (m_settings.GetBeep()) {
         const std::string wave = m_settings.GetWaveNewMsg();
         if (CSettingsStore::FileExists(wave)) {
-            m_player.PlayFile(wave);
+            m_seams.Player.PlayFile(wave);
         } else {
-            m_player.PlayBuiltIn(171);
+            m_seams.Player.PlayBuiltIn(171);
         }
     }
     m_store->RefreshStatus();
     m_store->Redraw();
+    UpdateTrayIcon();
     if (m_settings.GetAutomaticPlay()) {
         m_store->PlayCurrentVoice();
+    }
+}
+
+void CVanduMainWnd::UpdateTrayIcon()
+{
+    const CTrayState::SLook look = m_trayState.Update(m_store->UnreadCount(), m_requests->Connection().IsOnline());
+    m_tray->Show(look.iconId, Text(look.tooltip));
+    m_store->Redraw();
+}
+
+void CVanduMainWnd::BlinkTick()
+{
+    if (const std::optional<int> icon
+        = m_trayState.BlinkTick(m_store->UnreadCount(), m_requests->RequestInProgress())) {
+        m_tray->SetIcon(*icon);
     }
 }
 
@@ -200,9 +353,19 @@ void CVanduMainWnd::HideWindow()
     hide();
 }
 
+void CVanduMainWnd::ToggleVisibility()
+{
+    if (isVisible()) {
+        HideWindow();
+    } else {
+        ShowAndActivate();
+    }
+}
+
 void CVanduMainWnd::SaveWindowState()
 {
     m_store->Save();
+    m_tray->Remove();
     const QPoint topLeft = pos();
     m_settings.SetXPos(topLeft.x());
     m_settings.SetYPos(topLeft.y());
@@ -227,14 +390,48 @@ void CVanduMainWnd::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
+commands::SMenuState CVanduMainWnd::MenuState()
+{
+    commands::SMenuState state;
+    state.windowVisible = isVisible();
+    state.messageCount = m_store->Count();
+    const std::optional<CStoredMessage> current = m_store->CurrentMessage();
+    state.canReply = current && !current->SenderVanduID().empty();
+    return state;
+}
+
+void CVanduMainWnd::ShowPopupMenu(QPoint globalPosition)
+{
+    m_menu->popup(globalPosition);
+}
+
+commands::SPageContext CVanduMainWnd::PageContext() const
+{
+    return {m_settings.GetVanduID(), m_settings.GetPassword(), ServiceCgiBase(), ServiceAspBase(), ServiceHomePage()};
+}
+
+void CVanduMainWnd::OpenPage(commands::Page page)
+{
+    m_seams.Urls.OpenUrl(commands::PageUrl(page, PageContext()));
+}
+
 void CVanduMainWnd::OnCommand(int commandId)
 {
+    if (!commands::IsEnabled(commands::RuleOf(commandId), MenuState())) {
+        return;
+    }
+    if (const commands::Page page = commands::PageOf(commandId); page != commands::Page::None) {
+        OpenPage(page);
+        return;
+    }
     switch (commandId) {
     case face::ID_PREVIOUS:
         m_store->PreviousMessage();
+        m_store->Redraw();
         break;
     case face::ID_NEXT:
         m_store->NextMessage();
+        m_store->Redraw();
         break;
     case face::ID_PLAY:
         m_store->PlayCurrentVoice();
@@ -242,33 +439,137 @@ void CVanduMainWnd::OnCommand(int commandId)
     case face::ID_STOP:
         m_store->StopPlaying();
         break;
-    case face::ID_HIDE:
-        HideWindow();
-        return;
-    case face::ID_DELETE:
-        DeleteCurrentMessage();
-        break;
     case face::ID_SCROLL_UP:
         m_store->ScrollUp();
+        m_store->Redraw();
         break;
     case face::ID_SCROLL_DOWN:
         m_store->ScrollDown();
+        m_store->Redraw();
+        break;
+    case face::ID_HIDE:
+    case commands::ID_HIDE_WINDOW:
+        HideWindow();
+        break;
+    case commands::ID_SHOW:
+        ShowAndActivate();
+        break;
+    case face::ID_MENU:
+        ShowPopupMenu(pos() + QPoint(130, 30));
+        break;
+    case face::ID_DELETE:
+    case commands::ID_DELETE_MESSAGE:
+        DeleteCurrentMessage();
+        break;
+    case commands::ID_DELETE_ALL:
+        DeleteAllMessages();
+        break;
+    case commands::ID_EXIT:
+        close();
         break;
     default:
-        return;
+        break;
     }
-    m_store->Redraw();
 }
 
 void CVanduMainWnd::DeleteCurrentMessage()
 {
     const std::optional<CStoredMessage> shown = m_store->CurrentMessage();
     const int index = m_store->CurrentIndex();
-    if (!shown || !m_prompts.AskYesNo("Do you want to delete the current message?")) {
+    if (!shown || !m_seams.Prompts.AskYesNo("Do you want to delete the current message?")) {
         return;
     }
     m_store->StopPlaying();
     m_store->DeleteIfCurrent(index, *shown);
+    m_store->Redraw();
+}
+
+void CVanduMainWnd::DeleteAllMessages()
+{
+    if (!m_store->HasMessages() || !m_seams.Prompts.AskYesNo("Do you want to delete all messages?")) {
+        return;
+    }
+    m_store->DeleteAll();
+    m_store->Redraw();
+}
+
+QString CVanduMainWnd::TooltipAt(QPoint position)
+{
+    const std::string host = ServiceHostName();
+    switch (commands::ZoneAt(position.x(), position.y())) {
+    case commands::FaceZone::Banner:
+        return Text(commands::BannerTooltip(m_store->HeaderValues().VendorDesc, host));
+    case commands::FaceZone::LogoCorner:
+        return Text(commands::LogoCornerTooltip(host));
+    default:
+        return QString();
+    }
+}
+
+void CVanduMainWnd::OnDoubleClick(QPoint position)
+{
+    switch (commands::ZoneAt(position.x(), position.y())) {
+    case commands::FaceZone::Banner:
+        m_seams.Urls.OpenUrl(commands::BannerUrl(m_store->HeaderValues().VendorURL, ServiceHomePage()));
+        break;
+    case commands::FaceZone::LogoCorner:
+        m_seams.Urls.OpenUrl(ServiceHomePage());
+        break;
+    case commands::FaceZone::Lcd:
+        break;
+    case commands::FaceZone::None:
+        break;
+    }
+}
+
+QString CVanduMainWnd::LcdText() const
+{
+    return m_lcdText;
+}
+
+// Every LCD redraw comes through here: repaint its rectangle and keep what a screen reader is told
+// in step with what is shown.
+void CVanduMainWnd::OnLcdRepainted(const QRect& area)
+{
+    update(area);
+    QStringList lines;
+    int lastY = std::numeric_limits<int>::min();
+    for (const CLcdRenderer::DrawnText& drawn : m_renderer->Drawn()) {
+        if (lines.isEmpty() || drawn.y != lastY) {
+            lines.append(QString());
+            lastY = drawn.y;
+        }
+        lines.last() += Text(drawn.text);
+    }
+    const QString text = lines.join(QLatin1Char('\n')).trimmed();
+    if (text == m_lcdText || !m_lcdArea) {
+        return;
+    }
+    m_lcdText = text;
+    m_lcdArea->setAccessibleName(text);
+    QAccessibleEvent changed(m_lcdArea, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+bool CVanduMainWnd::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = TooltipAt(help->pos());
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CVanduMainWnd::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
 }
 
 void CVanduMainWnd::paintEvent(QPaintEvent*)
@@ -290,18 +591,38 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
 
 void CVanduMainWnd::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
+        ShowPopupMenu(event->globalPosition().toPoint());
         return;
     }
-    const QPoint point = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && !m_dragging) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (!m_dragging) {
         m_dragging = true;
         m_dragAnchor = point;
     }
-    if (event->button() == Qt::LeftButton && Contains(face::kLcdRect, point)) {
+    if (commands::ZoneAt(point.x(), point.y()) == commands::FaceZone::Lcd && !IsSecondPressOfDoubleClick(*event)) {
         m_store->ClickLcd();
         m_store->Redraw();
+        UpdateTrayIcon();
     }
+}
+
+// Qt delivers the second press of a double-click as a press too, before the double-click itself;
+// it must not play the message again.
+bool CVanduMainWnd::IsSecondPressOfDoubleClick(const QMouseEvent& event)
+{
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPoint point = event.position().toPoint();
+    const bool second = m_lastPressTime != 0
+        && event.timestamp() - m_lastPressTime < ulong(hints->mouseDoubleClickInterval())
+        && (point - m_lastPressPoint).manhattanLength() <= hints->mouseDoubleClickDistance();
+    // A third press starts over, as a fresh click.
+    m_lastPressTime = second ? 0 : event.timestamp();
+    m_lastPressPoint = point;
+    return second;
 }
 
 // The anchor stays: client coordinates move with the window.
@@ -317,6 +638,15 @@ void CVanduMainWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_dragging = false;
+    }
+}
+
+// Qt's default would treat the second click as another press, so a double-click on the LCD would
+// play the message twice.
+void CVanduMainWnd::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        OnDoubleClick(event->position().toPoint());
     }
 }
 
@@ -339,9 +669,29 @@ void CVanduMainWnd::keyPressEvent(QKeyEvent* event)
     case Qt::Key_S:
         OnCommand(face::ID_STOP);
         break;
+    case Qt::Key_F1:
+        OnCommand(commands::ID_ONLINE_HELP);
+        break;
+    case Qt::Key_F5:
+        m_requests->StartPoll();
+        m_requests->StartSponsor();
+        m_requests->StartMailCount();
+        break;
+    case Qt::Key_F6:
+        m_requests->StartMailCount();
+        break;
     case Qt::Key_F7:
         m_settings.SetSponsorID("");
         break;
+    case Qt::Key_Menu:
+        ShowPopupMenu(mapToGlobal(QPoint(130, 30)));
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() & Qt::ShiftModifier) {
+            ShowPopupMenu(mapToGlobal(QPoint(130, 30)));
+            break;
+        }
+        [[fallthrough]];
     default:
         QWidget::keyPressEvent(event);
     }

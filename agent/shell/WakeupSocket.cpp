@@ -3,14 +3,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-CWakeupSocket::CWakeupSocket(QObject* parent)
+CWakeupSocket::CWakeupSocket(QObject* parent, quint16 port)
     : QObject(parent)
+    , m_port(port)
 {
-    bool ok = false;
-    const uint port = qEnvironmentVariable("VANDU_WAKEUP_PORT").toUInt(&ok);
-    if (ok && port > 0 && port < 65536) {
-        m_port = static_cast<quint16>(port);
-    }
 }
 
 bool CWakeupSocket::Listen()
@@ -23,6 +19,8 @@ bool CWakeupSocket::Listen()
         m_server = nullptr;
         return false;
     }
+    // A port chosen by the system stays the agent's for its later listens.
+    m_port = m_server->serverPort();
     connect(m_server, &QTcpServer::newConnection, this, &CWakeupSocket::OnConnection);
     return true;
 }

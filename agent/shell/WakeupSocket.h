@@ -13,8 +13,9 @@ class CWakeupSocket : public QObject {
 public:
     static constexpr quint16 kPort = 2026;
 
-    explicit CWakeupSocket(QObject* parent = nullptr);
-    // Listens on all local addresses; VANDU_WAKEUP_PORT overrides the port (tests, several agents).
+    // port 0 takes any free port (tests).
+    explicit CWakeupSocket(QObject* parent = nullptr, quint16 port = kPort);
+    // Listens on all local addresses.
     bool Listen();
     quint16 Port() const { return m_port; }
 

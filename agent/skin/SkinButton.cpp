@@ -1,13 +1,54 @@
 #include "agent/skin/SkinButton.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <mutex>
+
+namespace {
+
+// What assistive technology sees of a skin button: a push button named by its tooltip that it can
+// press like a click.
+class CSkinButtonAccessible : public QAccessibleWidget {
+public:
+    explicit CSkinButtonAccessible(CSkinButton* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction()) {
+            static_cast<CSkinButton*>(widget())->Press();
+        }
+    }
+};
+
+QAccessibleInterface* SkinButtonAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("CSkinButton") && object && object->isWidgetType()) {
+        return new CSkinButtonAccessible(static_cast<CSkinButton*>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
 
 CSkinButton::CSkinButton(QWidget* parent)
     : QWidget(parent)
 {
+    static std::once_flag accessibleFactory;
+    std::call_once(accessibleFactory, [] { QAccessible::installFactory(SkinButtonAccessibleFactory); });
     setFocusPolicy(Qt::NoFocus);
     QWidget::hide();
+}
+
+void CSkinButton::Press()
+{
+    emit Command(m_commandId);
+    if (m_handler)
+        m_handler(m_commandId);
 }
 
 bool CSkinButton::Create(int normalId, int pressedId, const QImage* background, int x, int y, QWidget* parent,
@@ -117,7 +158,5 @@ void CSkinButton::mouseReleaseEvent(QMouseEvent* event)
     update();
     if (!click)
         return;
-    emit Command(m_commandId);
-    if (m_handler)
-        m_handler(m_commandId);
+    Press();
 }

@@ -38,6 +38,8 @@ public:
     void HideButton(); // no effect when hidden
     void SetBackground(const QImage* background, QPoint backgroundOrigin);
     void SetCommandHandler(std::function<void(int)> handler) { m_handler = std::move(handler); }
+    // Sends the command as a completed click does (assistive technology's press action).
+    void Press();
 
     int CommandId() const { return m_commandId; }
     bool IsReleased() const { return m_released; }

@@ -17,15 +17,30 @@ namespace vandu::test {
 
 namespace {
 
-bool SocketAnswers(const std::string& path)
+// Asks the agent on its channel whether it has finished starting; false while it starts or when
+// nobody listens.
+bool AgentSaysReady(const std::string& path)
 {
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr {};
     addr.sun_family = AF_UNIX;
     path.copy(addr.sun_path, sizeof addr.sun_path - 1);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    timeval limit {2, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::string reply;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0
+        && send(fd, "status\n", 7, MSG_NOSIGNAL) == 7) {
+        char buffer[64];
+        while (reply.find('\n') == std::string::npos) {
+            const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                break;
+            }
+            reply.append(buffer, static_cast<size_t>(got));
+        }
+    }
     close(fd);
-    return ok;
+    return reply.rfind("ready\n", 0) == 0;
 }
 
 } // namespace
@@ -125,7 +140,7 @@ bool AgentProcess::WaitReady(int timeoutMs)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (m_sandbox.Setting("FirstTime") == "0" && SocketAnswers(m_sandbox.SocketPath())) {
+        if (AgentSaysReady(m_sandbox.SocketPath())) {
             return true;
         }
         int status = 0;

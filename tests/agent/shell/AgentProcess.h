@@ -39,7 +39,7 @@ public:
     // Sets (or overrides) a variable of the agent's environment for the next Start.
     void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
     bool Start();
-    // Waits until the agent listens on its channel.
+    // Waits until the agent says on its channel that it has finished starting.
     bool WaitReady(int timeoutMs = 10000);
     void Signal(int signalNumber);
     // Exit status (0..255), -signal when killed, or -1000 when it did not end in time.

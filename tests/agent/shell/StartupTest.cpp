@@ -64,19 +64,19 @@ TEST(StartupTest, SecondStartEndsAtOnceTouchesNothingAndShowsTheHiddenFirst)
     EXPECT_EQ(sandbox.Setting("YPos"), "50");
 }
 
-TEST(StartupTest, HiddenAgentStaysHiddenAcrossRestarts)
+// The offscreen platform has no notification area: a hidden agent would be out of reach, so it
+// shows its window, and its exit records it as visible. (With a tray it stays hidden: see the
+// end-to-end tray test.)
+TEST(StartupTest, HiddenStartWithoutANotificationAreaShowsTheWindow)
 {
     AgentSandbox sandbox;
     sandbox.WriteSettings({{"Hidden", "1"}}, 0600);
-    for (int run = 0; run < 2; ++run) {
-        SCOPED_TRACE(run);
-        AgentProcess agent(sandbox);
-        ASSERT_TRUE(agent.Start());
-        ASSERT_TRUE(agent.WaitReady());
-        agent.Signal(SIGINT);
-        EXPECT_EQ(agent.WaitExit(5000), 0);
-        EXPECT_EQ(sandbox.Setting("Hidden"), "1");
-    }
+    AgentProcess agent(sandbox);
+    ASSERT_TRUE(agent.Start());
+    ASSERT_TRUE(agent.WaitReady());
+    agent.Signal(SIGINT);
+    EXPECT_EQ(agent.WaitExit(5000), 0);
+    EXPECT_EQ(sandbox.Setting("Hidden"), "0");
 }
 
 TEST(StartupTest, TwoAgentsStartedTogetherOverAStaleSocketLeaveOneRunning)

@@ -1,0 +1,109 @@
+#include "agent/shell/AgentTray.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+namespace {
+
+constexpr const char* kWatcherService = "org.kde.StatusNotifierWatcher";
+constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
+
+} // namespace
+
+CAgentTray::CAgentTray(QObject* parent)
+    : QObject(parent)
+{
+}
+
+CAgentTray::~CAgentTray()
+{
+    Remove();
+}
+
+bool CAgentTray::IsAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QIcon CAgentTray::IconFor(int iconId)
+{
+    QIcon icon;
+    for (int size : {16, 32, 64}) {
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+// Qt talks to a StatusNotifierItem host when one is registered with the watcher, as we ask here.
+bool CAgentTray::HostSpeaksStatusNotifier()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(QString::fromLatin1(kWatcherService))) {
+        return false;
+    }
+    QDBusInterface watcher(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+        QString::fromLatin1(kWatcherService), bus);
+    return watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+void CAgentTray::Add(int iconId, QMenu* menu)
+{
+    if (m_icon) {
+        return;
+    }
+    m_statusNotifier = HostSpeaksStatusNotifier();
+    m_icon = new QSystemTrayIcon(IconFor(iconId), this);
+    m_iconId = iconId;
+    m_icon->setContextMenu(menu);
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) { HandleActivation(reason); });
+    m_icon->show();
+}
+
+void CAgentTray::Remove()
+{
+    if (!m_icon) {
+        return;
+    }
+    m_icon->hide();
+    delete m_icon;
+    m_icon = nullptr;
+}
+
+void CAgentTray::Show(int iconId, const QString& tooltip)
+{
+    if (!m_icon) {
+        return;
+    }
+    SetIcon(iconId);
+    m_icon->setToolTip(tooltip);
+}
+
+void CAgentTray::SetIcon(int iconId)
+{
+    if (!m_icon || iconId == m_iconId) {
+        return;
+    }
+    m_iconId = iconId;
+    m_icon->setIcon(IconFor(iconId));
+}
+
+QString CAgentTray::Tooltip() const
+{
+    return m_icon ? m_icon->toolTip() : QString();
+}
+
+void CAgentTray::HandleActivation(int reason)
+{
+    // An XEmbed tray reports the first click of a double-click as a trigger too: only the
+    // double-click toggles there. A StatusNotifierItem host has no double-click; its activation
+    // arrives as a trigger.
+    const bool toggle
+        = reason == QSystemTrayIcon::DoubleClick || (m_statusNotifier && reason == QSystemTrayIcon::Trigger);
+    if (toggle) {
+        emit ToggleRequested();
+    }
+}

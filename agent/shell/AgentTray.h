@@ -1,0 +1,49 @@
+#pragma once
+
+// The agent's notification-area icon (icon 101 of the main window): QSystemTrayIcon, which speaks
+// StatusNotifierItem to the hosts most desktops run and falls back to an XEmbed tray. It shows the
+// icon and tooltip it is given, asks for the window to be toggled on activation (a left
+// double-click in an XEmbed tray, the host's "activate" for a StatusNotifierItem) and leaves its
+// context menu to the menu it is given, which the host opens on its own request.
+
+#include <QObject>
+
+class QMenu;
+class QSystemTrayIcon;
+
+class CAgentTray : public QObject {
+    Q_OBJECT
+public:
+    explicit CAgentTray(QObject* parent = nullptr);
+    ~CAgentTray() override;
+
+    // Whether any notification area can show the icon now.
+    static bool IsAvailable();
+    // The icon of a resource id at every size the desktop may ask for (16 to 64 pixels).
+    static QIcon IconFor(int iconId);
+
+    // Shows the icon with no tooltip yet; menu is opened on the host's context-menu request.
+    void Add(int iconId, QMenu* menu);
+    void Remove();
+    // Icon and tooltip together (UpdateTrayIcon), or the icon alone (a blink tick).
+    void Show(int iconId, const QString& tooltip);
+    void SetIcon(int iconId);
+
+    bool IsAdded() const { return m_icon != nullptr; }
+    int IconId() const { return m_iconId; }
+    QString Tooltip() const;
+    QSystemTrayIcon* Icon() const { return m_icon; }
+
+    // How the host reports the user's activation; the main window toggles on ToggleRequested.
+    void HandleActivation(int reason);
+
+signals:
+    void ToggleRequested();
+
+private:
+    static bool HostSpeaksStatusNotifier();
+
+    QSystemTrayIcon* m_icon = nullptr;
+    int m_iconId = 0;
+    bool m_statusNotifier = false;
+};

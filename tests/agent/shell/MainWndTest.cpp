@@ -1,0 +1,421 @@
+// The real main window, built in-process on the offscreen platform with recorded seams: what it
+// opens, asks, plays and shows for each command, key, click and job outcome.
+
+#include "agent/service/ServiceConfig.h"
+#include "agent/settings/UrlOpener.h"
+#include "agent/shell/AgentTray.h"
+#include "agent/shell/DialogRunner.h"
+#include "agent/shell/PopupMenu.h"
+#include "agent/shell/VanduMainWnd.h"
+#include "agent/skin/FaceLayout.h"
+#include "common/FileDialogs.h"
+#include "common/UserPrompts.h"
+#include "tests/agent/net/ScriptedHttpServer.h"
+#include "tests/agent/store/StoreFakes.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+using namespace vandu::test;
+namespace commands = vandu::commands;
+namespace face = vandu::face;
+
+namespace {
+
+class CRecordedDialogRunner : public IDialogRunner {
+public:
+    int Exec(QDialog& dialog) override
+    {
+        titles.push_back(dialog.windowTitle());
+        return answer ? answer(dialog) : QDialog::Rejected;
+    }
+
+    std::vector<QString> titles;
+    std::function<int(QDialog&)> answer;
+};
+
+// Waits for Qt events until the condition holds; false after the limit.
+bool WaitUntil(const std::function<bool()>& condition, int limitMs = 10000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// What a real double-click delivers to a widget: press, release, a second press, the double-click
+// and a release, the second press within the double-click interval (QTest sends the double-click
+// event alone).
+void DoubleClickAsTheDesktopSendsIt(QWidget& widget, QPoint point)
+{
+    static ulong timestamp = 1000000;
+    timestamp += 100000;
+    const QPoint global = widget.mapToGlobal(point);
+    auto send = [&](QEvent::Type type, Qt::MouseButtons buttons, ulong at) {
+        QMouseEvent event(type, point, global, Qt::LeftButton, buttons, Qt::NoModifier);
+        event.setTimestamp(at);
+        QApplication::sendEvent(&widget, &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton, timestamp);
+    send(QEvent::MouseButtonRelease, Qt::NoButton, timestamp + 60);
+    send(QEvent::MouseButtonPress, Qt::LeftButton, timestamp + 120);
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton, timestamp + 120);
+    send(QEvent::MouseButtonRelease, Qt::NoButton, timestamp + 180);
+}
+
+class MainWndTest : public ::testing::Test {
+protected:
+    // Every request gets an empty 200 answer: no messages, no sponsor, no vendor.
+    MainWndTest()
+        : m_server(ScriptedHttpServer::Script {"HTTP/1.0 200 OK\r\n\r\n"})
+    {
+        const std::string home = "http://127.0.0.1:" + m_server.PortText();
+        setenv(kServiceHomeVariable, home.c_str(), 1);
+        m_settings.WriteString("VanduID", "5551234567");
+        m_settings.WriteString("Channel", "%~(}"); // "1234", scrambled as the store keeps it
+        m_settings.WriteInt("AskVanduID", 0);
+        m_settings.WriteInt("AudioType", 1);
+    }
+    ~MainWndTest() override { unsetenv(kServiceHomeVariable); }
+
+    CVanduMainWnd& Window()
+    {
+        if (!m_window) {
+            const SMainWndSeams seams {m_settings, m_clock, m_player, m_prompts, m_urls, m_files, m_dialogs,
+                QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0};
+            m_window = std::make_unique<CVanduMainWnd>(seams);
+            m_window->Start();
+            m_window->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+            // The first cycle's answers arrive; from then on only what a test does changes anything.
+            EXPECT_TRUE(WaitUntil([this] { return !m_window->Requests().AnyJobRunning(); }));
+            QApplication::processEvents();
+        }
+        return *m_window;
+    }
+
+    void AddMessage(int type, const std::string& sender = {})
+    {
+        Window().Store().AddDownloadedMessage(
+            "12/7/2026", "18:4:5", type, "5145550123", "Ann Lee", "Hello there", "", sender, "Ann", "Lee");
+    }
+
+    std::vector<std::string> OpenedSince(size_t start) const
+    {
+        return {m_urls.Opened().begin() + static_cast<long>(start), m_urls.Opened().end()};
+    }
+
+    TempDir m_dir;
+    ScriptedHttpServer m_server;
+    CMemorySettingsBackend m_settings;
+    CFixedTimeSource m_clock {1796000000, 0};
+    CRecordingPlayer m_player;
+    CRecordedPrompts m_prompts;
+    CRecordedUrlOpener m_urls;
+    CRecordedFileDialogs m_files;
+    CRecordedDialogRunner m_dialogs;
+    std::unique_ptr<CVanduMainWnd> m_window;
+};
+
+TEST_F(MainWndTest, StartRecordsTheFirstRunMakesAPrivateFolderAndPlacesTheWindow)
+{
+    CVanduMainWnd& window = Window();
+    EXPECT_EQ(m_settings.ReadInt("FirstTime"), 0);
+    EXPECT_EQ(m_settings.ReadString("InstallDir"), "/opt/vandu");
+    struct stat info { };
+    ASSERT_EQ(stat((m_dir.Path() + "/msg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(window.pos(), QPoint(100, 100));
+    EXPECT_EQ(window.size(), QSize(234, 169));
+}
+
+TEST_F(MainWndTest, AWindowStoredOffEveryScreenComesBackToTheDefaultCorner)
+{
+    m_settings.WriteInt("XPos", -99999);
+    m_settings.WriteInt("YPos", -99999);
+    EXPECT_EQ(Window().pos(), QPoint(100, 100));
+    // Only this run is placed: the stored values stay until the window saves its own.
+    EXPECT_EQ(m_settings.ReadInt("XPos"), -99999);
+}
+
+TEST_F(MainWndTest, MenuEnablingFollowsTheSituationEachTimeItOpens)
+{
+    CVanduMainWnd& window = Window();
+    auto enabled = [&](int id) {
+        window.Menu().UpdateEnabling();
+        return window.Menu().ActionFor(id)->isEnabled();
+    };
+    EXPECT_FALSE(enabled(commands::ID_SHOW));
+    EXPECT_TRUE(enabled(commands::ID_HIDE_WINDOW));
+    EXPECT_FALSE(enabled(commands::ID_DELETE_MESSAGE));
+    EXPECT_FALSE(enabled(commands::ID_DELETE_ALL));
+    EXPECT_FALSE(enabled(commands::ID_REPLY));
+
+    AddMessage(1);
+    EXPECT_TRUE(enabled(commands::ID_DELETE_MESSAGE));
+    EXPECT_TRUE(enabled(commands::ID_DELETE_ALL));
+    EXPECT_FALSE(enabled(commands::ID_REPLY)) << "a call from a phone has no sender to reply to";
+
+    AddMessage(3, "5145550111");
+    window.OnCommand(face::ID_NEXT);
+    EXPECT_TRUE(enabled(commands::ID_REPLY));
+
+    window.HideWindow();
+    EXPECT_TRUE(enabled(commands::ID_SHOW));
+    EXPECT_FALSE(enabled(commands::ID_HIDE_WINDOW));
+    EXPECT_EQ(window.Menu().ActionFor(commands::ID_DELETE_MESSAGE)->text(), QStringLiteral("Delete message...\tDel"));
+    EXPECT_EQ(window.Menu().ActionFor(commands::ID_ONLINE_HELP)->text(), QStringLiteral("Online help\tF1"));
+}
+
+TEST_F(MainWndTest, PageCommandsKeysAndDoubleClicksOpenTheirAddresses)
+{
+    CVanduMainWnd& window = Window();
+    const std::string cgi = ServiceCgiBase();
+    const std::string asp = ServiceAspBase();
+    const std::string login = cgi + "MessageManager.dll?OLLogin&VanduID=5551234567&Password=1234";
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        std::string url;
+    };
+    const Row rows[] = {
+        {"menu: access centre", [&] { window.OnCommand(commands::ID_ACCESS_CENTER_PAGE); }, login},
+        {"button: access centre", [&] { window.OnCommand(face::ID_ACCESS_CENTER); }, login},
+        {"menu: edit profile", [&] { window.OnCommand(commands::ID_EDIT_PROFILE); }, login + "&Destination=OLSettings"},
+        {"menu: greeting", [&] { window.OnCommand(commands::ID_RECORD_GREETING); }, login + "&Destination=OLGreeting"},
+        {"menu: call forward", [&] { window.OnCommand(commands::ID_CALL_FORWARD); },
+            asp + "cfwd-signup1.asp?VanduID=5551234567&Tok=8638"},
+        {"key F1", [&] { QTest::keyClick(&window, Qt::Key_F1); }, asp + "help.asp?VanduID=5551234567&Tok=8638"},
+        {"button: help", [&] { window.OnCommand(face::ID_HELP); }, asp + "help.asp?VanduID=5551234567&Tok=8638"},
+        {"menu: web site", [&] { window.OnCommand(commands::ID_VISIT_WEB_SITE); }, ServiceHomePage()},
+        {"double-click: logo corner", [&] { QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(5, 5)); },
+            ServiceHomePage()},
+        {"double-click: banner without a vendor",
+            [&] { QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(100, 125)); }, ServiceHomePage()},
+        {"double-click: banner with a vendor",
+            [&] {
+                window.Store().SetVendorURL("http://vendor.example/");
+                QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(100, 125));
+            },
+            "http://vendor.example/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const size_t before = m_urls.Opened().size();
+        row.act();
+        EXPECT_EQ(OpenedSince(before), std::vector<std::string> {row.url});
+    }
+}
+
+TEST_F(MainWndTest, DeletingAsksFirstAndNoKeepsTheMessages)
+{
+    CVanduMainWnd& window = Window();
+    QTest::keyClick(&window, Qt::Key_Delete);
+    EXPECT_TRUE(m_prompts.Boxes().empty()) << "nothing to delete, nothing asked";
+
+    AddMessage(2);
+    AddMessage(2);
+    AddMessage(2);
+    QTest::keyClick(&window, Qt::Key_Delete); // unanswered: No
+    EXPECT_EQ(window.Store().Count(), 3);
+    m_prompts.SetNextAnswer(true);
+    QTest::keyClick(&window, Qt::Key_D);
+    EXPECT_EQ(window.Store().Count(), 2);
+    window.OnCommand(commands::ID_DELETE_ALL); // No
+    EXPECT_EQ(window.Store().Count(), 2);
+    m_prompts.SetNextAnswer(true);
+    window.OnCommand(commands::ID_DELETE_ALL);
+    EXPECT_EQ(window.Store().Count(), 0);
+    EXPECT_EQ(m_prompts.Shown(),
+        (std::vector<std::string> {"Do you want to delete the current message?",
+            "Do you want to delete the current message?", "Do you want to delete all messages?",
+            "Do you want to delete all messages?"}));
+}
+
+TEST_F(MainWndTest, TrayTooltipCountsUnreadAndTheIconBlinksOnlyBetweenRequests)
+{
+    CVanduMainWnd& window = Window();
+    window.UpdateTrayIcon();
+    EXPECT_EQ(window.Tray().Tooltip(), QStringLiteral("Sorry, no new message"));
+    EXPECT_EQ(window.Tray().IconId(), face::kTrayOnlineIcon) << "the service answered: online";
+    window.BlinkTick();
+    EXPECT_EQ(window.Tray().IconId(), face::kTrayOnlineIcon);
+
+    AddMessage(1);
+    window.UpdateTrayIcon();
+    EXPECT_EQ(window.Tray().Tooltip(), QStringLiteral("1 new message"));
+    AddMessage(1);
+    window.UpdateTrayIcon();
+    EXPECT_EQ(window.Tray().Tooltip(), QStringLiteral("2 new messages"));
+    std::vector<int> icons;
+    for (int tick = 0; tick < 3; ++tick) {
+        window.BlinkTick();
+        icons.push_back(window.Tray().IconId());
+    }
+    EXPECT_EQ(icons, (std::vector<int> {face::kTrayBlinkIcon1, face::kTrayBlinkIcon0, face::kTrayBlinkIcon1}));
+    window.UpdateTrayIcon();
+    EXPECT_EQ(window.Tray().IconId(), face::kTrayOnlineIcon);
+}
+
+TEST_F(MainWndTest, BlinkingPausesWhileAPollIsOutstanding)
+{
+    ScriptedHttpServer silent(ScriptedHttpServer::Script {"", 5000});
+    CVanduMainWnd& window = Window();
+    AddMessage(1);
+    setenv(kServiceHomeVariable, ("http://127.0.0.1:" + silent.PortText()).c_str(), 1);
+    window.Requests().StartPoll();
+    ASSERT_TRUE(window.Requests().RequestInProgress());
+    const int icon = window.Tray().IconId();
+    window.BlinkTick();
+    window.BlinkTick();
+    EXPECT_EQ(window.Tray().IconId(), icon);
+    silent.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return !window.Requests().RequestInProgress(); }));
+    window.BlinkTick();
+    EXPECT_EQ(window.Tray().IconId(), face::kTrayBlinkIcon1);
+}
+
+TEST_F(MainWndTest, NewMessageAlertFollowsTheSettings)
+{
+    TempDir waves;
+    const std::string wave = waves.Path() + "/ring.wav";
+    WriteFile(wave, "RIFF");
+    struct Row {
+        const char* name;
+        int bringUp;
+        int beep;
+        std::string wavePath;
+        int automaticPlay;
+        bool visibleAfter;
+        std::vector<std::string> sounds;
+    };
+    const Row rows[] = {
+        {"defaults", 1, 1, "", 0, true, {"builtin:171"}},
+        {"own wave", 1, 1, wave, 0, true, {"file:" + wave}},
+        {"missing wave", 1, 1, waves.Path() + "/gone.wav", 0, true, {"builtin:171"}},
+        {"quiet, stays hidden", 0, 0, "", 0, false, {}},
+        {"automatic play", 0, 1, "", 1, false, {"builtin:171", "file:" + m_dir.Path() + "/msg/v.wav"}},
+    };
+    CVanduMainWnd& window = Window();
+    window.Store().AddDownloadedMessage("12/7/2026", "18:4:5", 1, "5145550123", "Ann Lee", "", "v.wav", "", "", "");
+    WriteFile(m_dir.Path() + "/msg/v.wav", "RIFF");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_settings.WriteInt("BringUpNewMsg", row.bringUp);
+        m_settings.WriteInt("Beep", row.beep);
+        m_settings.WriteString("WaveNewMsg", row.wavePath);
+        m_settings.WriteInt("AutomaticPlay", row.automaticPlay);
+        window.HideWindow();
+        m_player.calls.clear();
+        window.NewMessageAlert();
+        EXPECT_EQ(window.isVisible(), row.visibleAfter);
+        std::vector<std::string> sounds;
+        for (const std::string& call : m_player.calls) {
+            if (call != "stop") {
+                sounds.push_back(call);
+            }
+        }
+        EXPECT_EQ(sounds, row.sounds);
+        EXPECT_EQ(window.Tray().Tooltip(), QStringLiteral("1 new message"));
+    }
+}
+
+TEST_F(MainWndTest, ALeftClickOnTheLcdPlaysOnceEvenWhenItIsADoubleClick)
+{
+    CVanduMainWnd& window = Window();
+    window.Store().AddDownloadedMessage("12/7/2026", "18:4:5", 1, "5145550123", "Ann Lee", "", "v.wav", "", "", "");
+    WriteFile(m_dir.Path() + "/msg/v.wav", "RIFF");
+    window.Store().RefreshStatus();
+    const QPoint lcd(100, 90);
+    // The first click takes the counts away and shows the message; it plays nothing yet.
+    QTest::mouseClick(&window, Qt::LeftButton, {}, lcd);
+    EXPECT_TRUE(m_player.calls.empty());
+    DoubleClickAsTheDesktopSendsIt(window, lcd);
+    EXPECT_EQ(m_player.calls, std::vector<std::string> {"file:" + m_dir.Path() + "/msg/v.wav"});
+    EXPECT_EQ(window.Store().UnreadCount(), 0);
+}
+
+TEST_F(MainWndTest, TooltipsOfTheBannerAndTheLogoCorner)
+{
+    CVanduMainWnd& window = Window();
+    const QString host = QString::fromStdString(ServiceHostName());
+    EXPECT_EQ(window.TooltipAt(QPoint(5, 5)), QStringLiteral("Double-click here to visit ") + host);
+    EXPECT_EQ(window.TooltipAt(QPoint(100, 125)), QStringLiteral("Visit ") + host);
+    window.Store().SetVendorDesc(std::string(90, 'v'));
+    EXPECT_EQ(window.TooltipAt(QPoint(100, 125)), QString(79, QLatin1Char('v')));
+    EXPECT_TRUE(window.TooltipAt(QPoint(100, 90)).isEmpty());
+}
+
+TEST_F(MainWndTest, ButtonsAndTheLcdSpeakToScreenReaders)
+{
+    CVanduMainWnd& window = Window();
+    QStringList names;
+    for (CSkinButton* button : window.findChildren<CSkinButton*>()) {
+        if (!button->accessibleName().isEmpty()) {
+            names << button->accessibleName();
+        }
+    }
+    for (const char* tip : {"Previous message", "Next message", "Play voice message", "Stop voice message",
+             "Hide Vandu", "Delete current message", "Show menu", "Access Vandu center", "Help"}) {
+        EXPECT_TRUE(names.contains(QString::fromLatin1(tip))) << tip;
+    }
+    // A screen reader's press is a click.
+    for (CSkinButton* button : window.findChildren<CSkinButton*>()) {
+        if (button->accessibleName() == QStringLiteral("Hide Vandu")) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+            ASSERT_NE(face, nullptr);
+            ASSERT_NE(face->actionInterface(), nullptr);
+            EXPECT_EQ(face->role(), QAccessible::Button);
+            face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+    }
+    EXPECT_FALSE(window.isVisible());
+    window.ShowAndActivate();
+    AddMessage(2);
+    window.Store().RefreshStatus();
+    window.Store().Redraw();
+    EXPECT_TRUE(window.LcdText().contains(QStringLiteral("Calls: 1 new"))) << window.LcdText().toStdString();
+    QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(100, 90));
+    EXPECT_TRUE(window.LcdText().contains(QStringLiteral("Hello there"))) << window.LcdText().toStdString();
+}
+
+TEST_F(MainWndTest, RightClickAndTheMenuButtonOpenTheMenu)
+{
+    CVanduMainWnd& window = Window();
+    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(60, 20));
+    EXPECT_TRUE(window.Menu().isVisible());
+    window.Menu().hide();
+    window.OnCommand(face::ID_MENU);
+    EXPECT_TRUE(window.Menu().isVisible());
+    EXPECT_EQ(window.Menu().pos(), window.pos() + QPoint(130, 30));
+    window.Menu().hide();
+}
+
+TEST_F(MainWndTest, ExitSavesTheStateAndRemovesTheTrayIcon)
+{
+    CVanduMainWnd& window = Window();
+    window.move(140, 150);
+    window.Menu().ActionFor(commands::ID_EXIT)->trigger();
+    EXPECT_EQ(m_settings.ReadInt("XPos"), 140);
+    EXPECT_EQ(m_settings.ReadInt("YPos"), 150);
+    EXPECT_EQ(m_settings.ReadInt("Hidden"), 0);
+    EXPECT_FALSE(window.Tray().IsAdded());
+    EXPECT_TRUE(PathExists(m_dir.Path() + "/msg/5551234567.vdm"));
+}
+
+} // namespace
