@@ -106,4 +106,7 @@ void CAgentTray::HandleActivation(int reason)
     if (toggle) {
         emit ToggleRequested();
     }
+    if (m_statusNotifier && reason == QSystemTrayIcon::Context) {
+        emit ContextMenuRequested();
+    }
 }

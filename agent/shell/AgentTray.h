@@ -39,6 +39,9 @@ public:
 
 signals:
     void ToggleRequested();
+    // A StatusNotifierItem host that draws no menu of its own asks for it (an XEmbed tray opens
+    // the menu itself).
+    void ContextMenuRequested();
 
 private:
     static bool HostSpeaksStatusNotifier();

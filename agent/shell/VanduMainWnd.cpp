@@ -21,6 +21,7 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -106,6 +107,7 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     connect(m_menu, &CPopupMenu::CommandChosen, this, &CVanduMainWnd::OnCommand);
     m_tray = new CAgentTray(this);
     connect(m_tray, &CAgentTray::ToggleRequested, this, &CVanduMainWnd::ToggleVisibility);
+    connect(m_tray, &CAgentTray::ContextMenuRequested, this, [this] { ShowPopupMenu(QCursor::pos()); });
     m_tray->Add(CTrayState::NormalIcon(false), m_menu);
 
     m_requests = std::make_unique<CAgentRequests>(m_settings, *m_store, m_account, m_seams.Prompts, m_seams.Clock);
