@@ -84,10 +84,10 @@ TEST(AgentCommandsTest, TokIsSevenTimesTheLeadingNumber)
 {
     struct Row {
         const char* password;
-        const char* tok;
+        std::string tok;
     };
     const Row rows[] = {{"1234", "8638"}, {"9999", "69993"}, {"0000", "0"}, {"abcd", "0"}, {"", "0"}, {"12ab", "84"},
-        {" 12", "84"}, {"-3", "-21"}, {"99999999999", std::to_string(static_cast<long long>(INT_MAX) * 7).c_str()}};
+        {" 12", "84"}, {"-3", "-21"}, {"99999999999", std::to_string(static_cast<long long>(INT_MAX) * 7)}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.password);
         EXPECT_EQ(Tok(row.password), row.tok);
