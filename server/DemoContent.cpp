@@ -10,6 +10,13 @@ namespace vandu::server {
 
 namespace {
 
+#include "DemoPictures.inc"
+
+template <size_t N> std::string Bytes(const unsigned char (&bytes)[N])
+{
+    return std::string(reinterpret_cast<const char*>(bytes), N);
+}
+
 void PutLe(std::string& out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
@@ -96,6 +103,16 @@ std::string CDemoContent::MakeBanner(int width, int height, unsigned firstColour
         }
     }
     return bmp;
+}
+
+std::string CDemoContent::SponsorPicture()
+{
+    return Bytes(kDemoSponsorPicture);
+}
+
+std::string CDemoContent::VendorPicture()
+{
+    return Bytes(kDemoVendorPicture);
 }
 
 } // namespace vandu::server

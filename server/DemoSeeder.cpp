@@ -68,15 +68,15 @@ int SeedSubscribers(CServiceStore& store)
 int SeedBanners(CServiceStore& store)
 {
     if (!store.FindBanner(kSponsorBanner)) {
-        const CBanner sponsor {"101", "Fresh coffee, delivered", "http://127.0.0.1:8026/",
-            CDemoContent::MakeBanner(150, 75, 0x6F4E37, 0xE8D8C0), false};
+        const CBanner sponsor {
+            "101", "Fresh coffee, delivered", "http://127.0.0.1:8026/", CDemoContent::SponsorPicture(), false};
         if (store.SetBanner(kSponsorBanner, sponsor) != 0) {
             return -1;
         }
     }
     if (!store.FindBanner(kVendorBanner)) {
-        const CBanner vendor {"", "Vandu: your messages on your desktop", "http://127.0.0.1:8026/",
-            CDemoContent::MakeBanner(165, 16, 0x1F4E9A, 0xFFD400), false};
+        const CBanner vendor {
+            "", "Vandu: your messages on your desktop", "http://127.0.0.1:8026/", CDemoContent::VendorPicture(), false};
         if (store.SetBanner(kVendorBanner, vendor) != 0) {
             return -1;
         }

@@ -1,18 +1,16 @@
 #include "agent/lcd/LcdRenderer.h"
 
+#include "agent/lcd/CellFontFitter.h"
 #include "agent/lcd/MessageText.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/store/StoredMessage.h"
 
-#include <QFontMetrics>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -27,45 +25,15 @@ struct ArrowButton {
 constexpr ArrowButton kScrollUpArrow {224, 185, 76, CLcdRenderer::kScrollUpCommand};
 constexpr ArrowButton kScrollDownArrow {225, 185, 110, CLcdRenderer::kScrollDownCommand};
 
-constexpr int kLargeCellHeight = 16;
-constexpr int kLargeCellWidth = 6;
-constexpr int kSmallCellHeight = 14;
-constexpr int kSmallCellWidth = 5;
+// The layout was made for "Arial" in cells of 16 x 6 and 14 x 5 pixels; fontconfig gives the
+// metric-compatible face where Arial itself is missing.
+constexpr CCellFontFitter::Cell kLargeCell {16, 6};
+constexpr CCellFontFitter::Cell kSmallCell {14, 5};
 
-// "Arial" (fontconfig gives the metric-compatible Liberation Sans) in a cell of the given height
-// and average character width: the largest pixel size whose line height fits the cell, then the
-// horizontal stretch that brings the average width to the cell's. Unsmoothed, as the LCD's crisp
-// pixels were.
-QFont CellFont(int cellHeight, int cellWidth)
+QFont LcdFont(CCellFontFitter::Cell cell)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setStyleStrategy(QFont::NoAntialias);
-    font.setWeight(QFont::Normal);
-    int pixelSize = cellHeight;
-    for (; pixelSize > 4; --pixelSize) {
-        font.setPixelSize(pixelSize);
-        if (QFontMetrics(font).height() <= cellHeight) {
-            break;
-        }
-    }
-    const double natural = QFontMetricsF(font).averageCharWidth();
-    const int guess = natural > 0 ? static_cast<int>(std::lround(100.0 * cellWidth / natural)) : 100;
-    // The engine rounds, so a range of stretches gives the wanted width; the middle of that range
-    // spaces the glyphs most evenly.
-    int first = 0;
-    int last = 0;
-    for (int stretch = std::max(guess - 25, 1); stretch <= guess + 25; ++stretch) {
-        font.setStretch(stretch);
-        if (QFontMetrics(font).averageCharWidth() == cellWidth) {
-            first = first == 0 ? stretch : first;
-            last = stretch;
-        } else if (first != 0) {
-            break;
-        }
-    }
-    font.setStretch(first != 0 ? (first + last) / 2 : std::max(guess, 1));
-    return font;
+    CCellFontFitter fitter;
+    return fitter.Fit(QStringLiteral("Arial"), cell);
 }
 
 QImage WhiteImage(int width, int height)
@@ -81,13 +49,18 @@ CLcdRenderer::CLcdRenderer(QWidget* window, const ITimeSource& timeSource, std::
     : m_window(window)
     , m_timeSource(timeSource)
     , m_repaint(std::move(repaint))
-    , m_largeFont(CellFont(kLargeCellHeight, kLargeCellWidth))
-    , m_smallFont(CellFont(kSmallCellHeight, kSmallCellWidth))
+    , m_largeFont(LcdFont(kLargeCell))
+    , m_smallFont(LcdFont(kSmallCell))
+    , m_largeMetrics(m_largeFont)
+    , m_smallMetrics(m_smallFont)
 {
     m_wholeRegion = Area();
     m_bodyRegion = QRect(m_left, m_top + kTitleStripHeight, m_width, m_height - kTitleStripHeight);
     m_backdrop = WhiteImage(m_width, m_height);
     m_image = m_backdrop;
+    // Measured on the image the text is drawn into, so each advance is the drawing's own.
+    m_largeMetrics = QFontMetrics(m_largeFont, &m_image);
+    m_smallMetrics = QFontMetrics(m_smallFont, &m_image);
 }
 
 CLcdRenderer::~CLcdRenderer()
@@ -267,7 +240,9 @@ void CLcdRenderer::Paint(QPainter& painter) const
 
 int CLcdRenderer::TextWidth(char c) const
 {
-    return QFontMetrics(Selected()).horizontalAdvance(QString(QChar(static_cast<unsigned char>(c))));
+    // Whole pixels: the fonts are fully hinted, so the pen never needs rounding and lands where
+    // the drawing of a whole string would put the character.
+    return SelectedMetrics().horizontalAdvance(QChar(static_cast<unsigned char>(c)));
 }
 
 void CLcdRenderer::DrawString(QPainter& painter, int x, int y, const std::string& text)
@@ -277,8 +252,8 @@ void CLcdRenderer::DrawString(QPainter& painter, int x, int y, const std::string
     }
     // The pen's y is the top of the character cell; Qt draws on the baseline below it.
     painter.setFont(Selected());
-    painter.drawText(x, y + QFontMetrics(Selected()).ascent(),
-        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    painter.drawText(
+        x, y + SelectedMetrics().ascent(), QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     m_drawn.push_back({x, y, text, m_smallSelected});
 }
 

@@ -4,12 +4,13 @@
 // and the clock, plus the two scroll arrows. It paints into its own image of the LCD area on every
 // call and asks the window to repaint that rectangle; the window's paint event shows the image
 // (Paint). Text goes out one character per draw call so the pen advances by each measured width,
-// with fonts sized to the 16 x 6 and 14 x 5 pixel cells the layout was made for.
+// with fonts fitted to the 16 x 6 and 14 x 5 pixel cells the layout was made for (CCellFontFitter).
 
 #include "agent/lcd/TimeSource.h"
 #include "agent/store/LcdRendererInterface.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
@@ -78,6 +79,7 @@ public:
 private:
     void SelectFont(bool small) { m_smallSelected = small; }
     const QFont& Selected() const { return m_smallSelected ? m_smallFont : m_largeFont; }
+    const QFontMetrics& SelectedMetrics() const { return m_smallSelected ? m_smallMetrics : m_largeMetrics; }
     int TextWidth(char c) const;
     void DrawString(QPainter& painter, int x, int y, const std::string& text);
     void DrawWrapped(QPainter& painter, int x, int y);
@@ -99,6 +101,8 @@ private:
     std::string m_wrapped;
     QFont m_largeFont;
     QFont m_smallFont;
+    QFontMetrics m_largeMetrics;
+    QFontMetrics m_smallMetrics;
     bool m_smallSelected = false;
     QRect m_wholeRegion;
     QRect m_bodyRegion;

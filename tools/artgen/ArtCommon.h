@@ -4,9 +4,13 @@
 // 8-bit pictures and the writers.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
+#include <QRectF>
 #include <QString>
+
+class QPainter;
 
 namespace artgen {
 
@@ -18,6 +22,11 @@ double Fbm(double x, double y, int seed, int octaves);
 QPainterPath WindowOutline();
 
 QColor Mix(const QColor& a, const QColor& b, double t);
+
+// Liberation Sans at a pixel size, fully hinted.
+QFont Sans(int pixelSize, bool bold);
+// The little speech bubble with a sound wave that marks the product, in box (square).
+void DrawLogo(QPainter& p, const QRectF& box, const QColor& bubble, const QColor& mark);
 
 // Reduces a picture to at most 256 colours (median cut) and returns it as Format_Indexed8 with a
 // 256-entry colour table. Pure white keeps its own entry and no other colour maps to it, so white

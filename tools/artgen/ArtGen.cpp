@@ -1,11 +1,13 @@
 // Artwork generator: draws every picture and icon of the agent with QPainter and writes them into
-// the source tree (resources/bitmaps/<id>.bmp as 8-bit bitmaps, resources/icons/<id>-<size>.png).
+// the source tree (resources/bitmaps/<id>.bmp as 8-bit bitmaps, resources/icons/<id>-<size>.png),
+// and the demo service's sponsor and vendor pictures (server/demo/*.bmp, 8-bit bitmaps too).
 // The generated files are committed; after changing the drawing, regenerate everything with
 //   cmake --build <build dir> --target regenerate_artwork
 // (which runs: vandu_artgen <source dir>), then rebuild the contact sheet with
 //   cmake --build <build dir> --target skin_contact_sheet
 
 #include "tools/artgen/ArtCommon.h"
+#include "tools/artgen/Demo.h"
 #include "tools/artgen/Faces.h"
 #include "tools/artgen/Pieces.h"
 
@@ -41,8 +43,10 @@ int main(int argc, char** argv)
     const QDir root(QString::fromLocal8Bit(argv[1]));
     const QString bitmaps = root.filePath(QStringLiteral("resources/bitmaps"));
     const QString icons = root.filePath(QStringLiteral("resources/icons"));
+    const QString demo = root.filePath(QStringLiteral("server/demo"));
     QDir().mkpath(bitmaps);
     QDir().mkpath(icons);
+    QDir().mkpath(demo);
     auto bitmap = [&](int id) { return QStringLiteral("%1/%2.bmp").arg(bitmaps).arg(id); };
 
     for (int i = 0; i < artgen::kFaceCount; ++i)
@@ -62,5 +66,7 @@ int main(int argc, char** argv)
         for (int size : {16, 32, 64})
             Save(artgen::MakeIcon(id, size), QStringLiteral("%1/%2-%3.png").arg(icons).arg(id).arg(size));
     }
+    Save(artgen::MakeDemoSponsor(), demo + QStringLiteral("/sponsor.bmp"));
+    Save(artgen::MakeDemoVendor(), demo + QStringLiteral("/vendor.bmp"));
     return g_failures == 0 ? 0 : 1;
 }

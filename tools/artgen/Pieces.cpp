@@ -20,44 +20,6 @@ QImage Transparent(int w, int h)
     return image;
 }
 
-QFont Sans(int pixelSize, bool bold)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
-}
-
-// The little speech bubble with a sound wave that marks the product.
-void DrawLogo(QPainter& p, const QRectF& box, const QColor& bubble, const QColor& mark)
-{
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const double s = box.width();
-    QPainterPath path;
-    path.addRoundedRect(QRectF(box.left() + s * 0.06, box.top() + s * 0.08, s * 0.88, s * 0.66), s * 0.22, s * 0.22);
-    QPolygonF tail;
-    tail << QPointF(box.left() + s * 0.24, box.top() + s * 0.66) << QPointF(box.left() + s * 0.18, box.top() + s * 0.94)
-         << QPointF(box.left() + s * 0.50, box.top() + s * 0.70);
-    path.addPolygon(tail);
-    path = path.simplified();
-    p.setPen(QPen(bubble.darker(170), std::max(1.0, s / 24)));
-    QLinearGradient fill(box.topLeft(), box.bottomLeft());
-    fill.setColorAt(0, bubble.lighter(135));
-    fill.setColorAt(1, bubble);
-    p.setBrush(fill);
-    p.drawPath(path);
-    p.setPen(QPen(mark, std::max(1.2, s / 11), Qt::SolidLine, Qt::RoundCap));
-    const double cy = box.top() + s * 0.41;
-    const double heights[5] = {0.12, 0.26, 0.38, 0.26, 0.12};
-    for (int i = 0; i < 5; ++i) {
-        const double x = box.left() + s * (0.26 + i * 0.12);
-        p.drawLine(QPointF(x, cy - s * heights[i] / 2), QPointF(x, cy + s * heights[i] / 2));
-    }
-    p.restore();
-}
-
 } // namespace
 
 QImage MakeOverlay()

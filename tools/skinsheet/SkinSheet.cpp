@@ -1,17 +1,22 @@
 // Contact sheet of the 16 skins: each rendered as the whole main window (outline applied, face,
-// LCD overlay, the nine buttons, an LCD with a sample message and its scroll arrow, the vendor
-// strip), four by four, at twice the size, with the skin's name under it.
+// LCD overlay, the nine buttons, the LCD as the agent's own renderer draws it, the vendor strip),
+// four by four, at twice the size, with the skin's name under it. The LCDs show, in turn, a text
+// message, a voice message and the status screen with its clock.
 // Usage: vandu_skinsheet <output.png>   (or: cmake --build <build dir> --target skin_contact_sheet)
 
+#include "agent/lcd/LcdRenderer.h"
+#include "agent/lcd/TimeSource.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/ShapeRegion.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/skin/SkinTable.h"
+#include "agent/store/StoredMessage.h"
 #include "common/StringTable.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -23,32 +28,20 @@ namespace {
 
 using namespace vandu;
 
-// The LCD area with a sample text message, lettered the way the window letters it.
-QImage SampleLcd(int lcdColour)
-{
-    CSkinBitmap background;
-    background.LoadFromResource(skin::LcdBackgroundForColor(lcdColour));
-    QImage lcd(face::kLcdWidth, face::kLcdHeight, QImage::Format_RGB32);
-    QPainter p(&lcd);
-    background.Draw(0, 0, p);
-    QFont small(QStringLiteral("Arial"));
-    small.setPixelSize(11);
-    QFont large(QStringLiteral("Arial"));
-    large.setPixelSize(13);
-    p.setPen(Qt::black);
-    p.setFont(small);
-    p.drawText(5, 11, QStringLiteral("ID 4711 J. Doe"));
-    p.drawText(4, 27, QStringLiteral("#1 2:05PM 03/15/1999"));
-    p.setFont(large);
-    p.drawText(4, 41, QStringLiteral("Running late, meet you"));
-    p.drawText(4, 55, QStringLiteral("at the station at six."));
-    return lcd;
-}
+// A fixed moment, so that the sheet only changes when the drawing does: 1999-03-15 19:05 UTC on a
+// machine five hours west of universal time.
+class CFixedTime : public ITimeSource {
+public:
+    std::time_t Now() const override { return 921524700; }
+    int BiasMinutes() const override { return 300; }
+};
+
+enum class LcdSample { TextMessage, VoiceMessage, Status };
 
 class CFacePreview : public QWidget {
 public:
-    CFacePreview(int color, const QImage& lcd)
-        : m_lcd(lcd)
+    CFacePreview(int color, int lcdColour, LcdSample sample)
+        : m_renderer(this, m_time, [](const QRect&) {})
     {
         setFixedSize(face::kWindowWidth, face::kWindowHeight);
         m_face.LoadFromResource(skin::FaceBitmapForColor(color));
@@ -60,11 +53,9 @@ public:
                 this, spec.command);
             m_buttons.push_back(std::move(button));
         }
-        auto arrow = std::make_unique<CSkinButton>();
-        const face::ButtonSpec& down = face::kScrollDownButton;
-        arrow->CreateSingle(down.normalBitmap, &m_lcd, down.position.x, down.position.y, this, down.command,
-            QPoint(face::kLcdRect.left, face::kLcdRect.top));
-        m_buttons.push_back(std::move(arrow));
+        m_renderer.Setup(face::kLcdRect.left, face::kLcdRect.top, face::kLcdWidth, face::kLcdHeight);
+        m_renderer.SetLcdColour(lcdColour);
+        Letter(sample);
     }
 
 protected:
@@ -74,20 +65,45 @@ protected:
         m_face.Draw(0, 0, p);
         m_overlay.DrawTransparent(p, 0, 0);
         m_vendor.Draw(face::kBannerRect.left, face::kBannerRect.top, p);
-        p.drawImage(face::kLcdRect.left, face::kLcdRect.top, m_lcd);
+        m_renderer.Paint(p);
     }
 
 private:
+    // What the message store would have the renderer draw for each sample: the status first, as
+    // when the agent opens its messages, then the sample and the title.
+    void Letter(LcdSample sample)
+    {
+        const std::string status = "Calls: 1 new - 2 old\nNo email";
+        CStoredMessage text('1', "3/15/1999", "19:05:00", 0, "Your package arrives tomorrow between 9 and 12.", 3, "",
+            "", "", "", "", "");
+        CStoredMessage voice('2', "3/15/1999", "18:40:00", 0, "", 1, "", "5550142", "Pat Caller", "", "", "");
+        m_renderer.Draw(nullptr, 1, true, status, false);
+        switch (sample) {
+        case LcdSample::TextMessage:
+            m_renderer.Draw(&text, 1, true, "", false);
+            break;
+        case LcdSample::VoiceMessage:
+            m_renderer.Draw(&voice, 2, true, "", false);
+            break;
+        case LcdSample::Status:
+            m_renderer.Draw(nullptr, 1, true, status, false);
+            break;
+        }
+        m_renderer.DrawTitle("ID 5551234567 J. Doe");
+    }
+
+    CFixedTime m_time;
     CSkinBitmap m_face;
     CSkinBitmap m_overlay;
     CSkinBitmap m_vendor;
-    QImage m_lcd;
     std::vector<std::unique_ptr<CSkinButton>> m_buttons;
+    CLcdRenderer m_renderer;
 };
 
 QImage RenderSkin(int color)
 {
-    CFacePreview preview(color, SampleLcd(color % face::kLcdBackgroundCount));
+    const auto sample = static_cast<LcdSample>((color / face::kLcdBackgroundCount) % 3);
+    CFacePreview preview(color, color % face::kLcdBackgroundCount, sample);
     QImage window(preview.size(), QImage::Format_ARGB32_Premultiplied);
     window.fill(Qt::transparent);
     {

@@ -3,25 +3,30 @@
 
 #include "agent/lcd/LcdRenderer.h"
 
+#include "agent/lcd/CellFontFitter.h"
 #include "agent/lcd/MessageText.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/store/StoredMessage.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
-// 1999-03-15 19:05 UTC; the machine is five hours west of universal time.
+// 1999-03-15 19:05 UTC unless a test moves it; the machine is five hours west of universal time.
 class FixedTime : public ITimeSource {
 public:
-    std::time_t Now() const override { return 921524700; }
+    std::time_t Now() const override { return now; }
     int BiasMinutes() const override { return 300; }
+
+    std::time_t now = 921524700;
 };
 
 constexpr int kLeft = 29;
@@ -35,6 +40,53 @@ CStoredMessage TextMessage(const std::string& text, int read = 0)
 CStoredMessage VoiceMessage(const std::string& callerId, int read = 0)
 {
     return CStoredMessage('1', "3/15/1999", "19:05:00", read, "", 1, "4711_1.wav", callerId, "", "", "", "");
+}
+
+// The columns in which one glyph has ink (pixels darker than half intensity); first > last when
+// it has none.
+struct GlyphInk {
+    char c;
+    int first;
+    int last;
+};
+
+// Draws text onto canvas (LCD coordinates, clipped to clip) one glyph at a time with the pen
+// moved by each advance, as the renderer letters the LCD, and returns where each glyph put ink.
+std::vector<GlyphInk> DrawGlyphs(
+    QImage& canvas, const QRect& clip, const QFont& font, QPoint pen, const std::string& text)
+{
+    const QFontMetrics metrics(font, &canvas);
+    std::vector<GlyphInk> inks;
+    for (char c : text) {
+        const QString glyph(QChar(static_cast<unsigned char>(c)));
+        QImage alone(canvas.size(), QImage::Format_RGB32);
+        alone.fill(Qt::white);
+        for (QImage* target : {&canvas, &alone}) {
+            QPainter painter(target);
+            painter.setClipRect(clip);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(pen.x(), pen.y() + metrics.ascent(), glyph);
+        }
+        GlyphInk ink {c, alone.width(), -1};
+        for (int y = 0; y < alone.height(); ++y) {
+            for (int x = 0; x < alone.width(); ++x) {
+                if (qGray(alone.pixel(x, y)) < 128) {
+                    ink.first = std::min(ink.first, x);
+                    ink.last = std::max(ink.last, x);
+                }
+            }
+        }
+        inks.push_back(ink);
+        pen.rx() += metrics.horizontalAdvance(glyph);
+    }
+    return inks;
+}
+
+// The rows [top, top + height) of two LCD images are the same.
+bool SameRows(const QImage& a, const QImage& b, int top, int height)
+{
+    return a.copy(0, top, a.width(), height) == b.copy(0, top, b.width(), height);
 }
 
 class LcdRendererTest : public ::testing::Test {
@@ -111,9 +163,13 @@ TEST_F(LcdRendererTest, FontsHaveTheCellSizesTheLayoutNeeds)
     const Row rows[] = {{"large", m_renderer->LargeFont(), 16, 6}, {"small", m_renderer->SmallFont(), 14, 5}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        // The face metric-compatible with the layout's Arial, at its own proportions: a squeezed
+        // face makes glyphs touch. (Its OS/2 average width field averages every glyph it holds, so
+        // QFontMetrics::averageCharWidth says 8 and 7 here; the cell measures lower-case text.)
         EXPECT_EQ(QFontInfo(row.font).family(), "Liberation Sans");
         EXPECT_EQ(QFontMetrics(row.font).height(), row.height);
-        EXPECT_EQ(QFontMetrics(row.font).averageCharWidth(), row.averageWidth);
+        EXPECT_EQ(CCellFontFitter::DrawnAverageWidth(row.font), row.averageWidth);
+        EXPECT_GE(row.font.stretch(), 90);
     }
 }
 
@@ -149,7 +205,24 @@ TEST_F(LcdRendererTest, StatusShowsTextAndClockWithArrowsHidden)
     EXPECT_GT(InkIn(QRect(33, 77, 60, 11)), 20);
     EXPECT_GT(InkIn(QRect(109, 105, 60, 13)), 20);
     EXPECT_TRUE(Untouched(QRect(29, 60, 165, 14)));
-    EXPECT_TRUE(Untouched(QRect(185, 77, 9, 41)));
+    EXPECT_TRUE(Untouched(QRect(185, 77, 9, 28)));
+}
+
+TEST_F(LcdRendererTest, ClockFitsInsideTheLcdOnEveryWeekday)
+{
+    const QFontMetrics small(m_renderer->SmallFont());
+    const int right = m_renderer->Area().right();
+    // Monday 1999-12-27 17:58 UTC (12:58 local) and the six days after: every weekday name.
+    for (int day = 0; day < 7; ++day) {
+        m_time.now = 946317480 + day * 86400;
+        const std::string clock = CMessageText::ClockText(m_time);
+        SCOPED_TRACE(clock);
+        m_renderer->Draw(nullptr, 1, false, "Calls: 0 new\n", false);
+        const auto* drawn = Find(clock);
+        ASSERT_NE(drawn, nullptr);
+        // The last character ends before the LCD's right border, so nothing of it is clipped.
+        EXPECT_LT(drawn->x + small.horizontalAdvance(QString::fromStdString(clock)), right);
+    }
 }
 
 TEST_F(LcdRendererTest, StatusOverrideKeepsScrollAndHidesClock)
@@ -290,6 +363,76 @@ TEST_F(LcdRendererTest, WrapBreaksBeforeTheCharacterThatOverflows)
     }
     m_renderer->Wrap(rep(60));
     EXPECT_EQ(m_renderer->LineCount(), 2);
+}
+
+TEST_F(LcdRendererTest, AdjacentGlyphsStaySeparatedInBothFonts)
+{
+    // Touching glyphs made "Right click" read "Right dick" and "tomorrow" read "tomonow": in words
+    // that can be misread so, a blank column must part every pair; elsewhere no column may hold
+    // ink of two neighbours.
+    struct Word {
+        std::string text;
+        bool blankColumnBetween;
+    };
+    const Word words[] = {{"Right click", false}, {"rn", true}, {"cl", true}, {"tomorrow", true}};
+    const QRect lcd(0, 0, 165, 58);
+    for (const Word& word : words) {
+        for (bool small : {false, true}) {
+            SCOPED_TRACE(word.text + (small ? " small" : " large"));
+            QImage expected = m_renderer->Backdrop().copy();
+            std::vector<GlyphInk> inks;
+            int bandTop = 0;
+            int bandHeight = 0;
+            if (small) {
+                // The title line is lettered small, as a whole string.
+                m_renderer->Draw(nullptr, 1, false, "-", true);
+                m_renderer->DrawTitle(word.text);
+                inks = DrawGlyphs(expected, lcd, m_renderer->SmallFont(), QPoint(5, 0), word.text);
+                bandHeight = 14;
+            } else {
+                // The second line of a text message is lettered large, one character at a time.
+                CStoredMessage message = TextMessage(word.text, 1);
+                m_renderer->Draw(&message, 1, true, "", false);
+                inks = DrawGlyphs(expected, lcd, m_renderer->LargeFont(), QPoint(4, 28), word.text);
+                bandTop = 28;
+                bandHeight = 16;
+            }
+            // What the renderer drew is exactly these glyphs at these places.
+            EXPECT_TRUE(SameRows(m_renderer->Image(), expected, bandTop, bandHeight));
+            for (size_t i = 0; i + 1 < inks.size(); ++i) {
+                const GlyphInk& left = inks[i];
+                const GlyphInk& right = inks[i + 1];
+                if (left.last < left.first || right.last < right.first) {
+                    continue; // a blank has no ink to touch
+                }
+                SCOPED_TRACE((std::string {left.c, right.c}));
+                EXPECT_LT(left.last, right.first);
+                if (word.blankColumnBetween) {
+                    EXPECT_LT(left.last + 1, right.first);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(LcdRendererTest, TextWrapsAndStepsLinesAsTheLayoutDoes)
+{
+    // The metrics of the layout's font decide where a message breaks: about 23 characters of
+    // text a line, the character that overflows starting the next one, lines 14 pixels apart.
+    CStoredMessage message = TextMessage("Your package arrives tomorrow between 9 and 12.", 1);
+    m_renderer->Draw(&message, 1, true, "", false);
+    EXPECT_EQ(m_renderer->WrappedText(), "#1 14:05 03/15/1999\nYour package arrives t\nomorrow between 9 and\n 12.");
+    EXPECT_EQ(m_renderer->LineCount(), 3);
+    std::vector<std::pair<int, int>> lineStarts;
+    int previousY = -1;
+    for (const auto& drawn : m_renderer->Drawn()) {
+        if (drawn.y != previousY) {
+            lineStarts.emplace_back(drawn.x, drawn.y);
+            previousY = drawn.y;
+        }
+    }
+    const std::vector<std::pair<int, int>> expected {{33, 74}, {33, 88}, {33, 102}, {33, 116}};
+    EXPECT_EQ(lineStarts, expected);
 }
 
 TEST_F(LcdRendererTest, ScrollMovesByWholeLinesWithinTheText)
