@@ -4,7 +4,7 @@
 # what the programs need, the test peers (Xvfb, PulseAudio, nginx, tinyproxy, Dovecot), clang and
 # GoogleTest, and the de_DE.UTF-8 locale (see tools/install-deps.sh).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 ./tools/install-deps.sh test || exit 1
 
 jobs=$(nproc)
