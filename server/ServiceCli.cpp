@@ -9,11 +9,13 @@
 #include "server/ServiceText.h"
 #include "server/WakeupSender.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <string_view>
 
 namespace vandu::server {
 
@@ -29,10 +31,48 @@ struct CCommandSpec {
     std::set<std::string> Valued;
     std::set<std::string> Flags;
     const char* Usage;
+    const char* Summary;
 };
 
 const char* const kUsage = "usage: vandu-service serve|add-subscriber|deposit-voice|deposit-text|set-sponsor|"
-                           "clear-sponsor|set-vendor|list ... [--db FILE]";
+                           "clear-sponsor|set-vendor|list|help ... [--db FILE]";
+
+bool IsHelpWord(const std::string& arg)
+{
+    return arg == "help" || arg == "--help" || arg == "-h";
+}
+
+// Each summary line indented by indent spaces.
+void WriteSummary(std::ostream& out, std::string_view summary, int indent)
+{
+    while (!summary.empty()) {
+        const size_t end = summary.find('\n');
+        out << std::string(indent, ' ') << summary.substr(0, end) << "\n";
+        summary = end == std::string_view::npos ? std::string_view() : summary.substr(end + 1);
+    }
+}
+
+// The usage of one command, or of all when one is null.
+void WriteHelp(std::ostream& out, const std::vector<CCommandSpec>& specs, const CCommandSpec* one)
+{
+    if (one) {
+        out << "usage: vandu-service " << one->Usage << " [--db FILE]\n\n";
+        WriteSummary(out, one->Summary, 2);
+    } else {
+        out << "usage: vandu-service COMMAND ARGUMENTS [--db FILE]\n\n"
+            << "The reference message service of Vandu and its command line. Commands:\n\n";
+        for (const CCommandSpec& spec : specs) {
+            out << "  " << spec.Usage << "\n";
+            WriteSummary(out, spec.Summary, 6);
+        }
+        out << "  help [COMMAND]\n      this text, or one command's\n";
+    }
+    out << "\nEvery command keeps its data in the SQLite database FILE, by default\n  "
+        << CServiceCli::DefaultDatabase()
+        << "\nA deposit wakes the agent by connecting to the address it last polled from, "
+        << "on port " << kDefaultWakeupPort
+        << "\n(--wakeup-port); with --no-wake the message waits for the agent's next poll.\n";
+}
 
 const char* const kSignupReasons[] = {
     "",
@@ -96,26 +136,55 @@ int CServiceCli::Run(const std::vector<std::string>& args)
 {
     static const std::vector<CCommandSpec> kSpecs = {
         {"serve", &CServiceCli::Serve, 0, {"--db", "--listen", "--wakeup-port"}, {"--seed-demo"},
-            "serve [--listen HOST:PORT] [--wakeup-port N] [--seed-demo]"},
-        {"add-subscriber", &CServiceCli::AddSubscriber, 5, {"--db"}, {}, "add-subscriber ID PASSWORD FIRST LAST EMAIL"},
+            "serve [--listen HOST:PORT] [--wakeup-port N] [--seed-demo]",
+            "answer the agent's requests on HOST:PORT (default 127.0.0.1:8026) until Ctrl+C; --seed-demo\n"
+            "first adds the demo subscriber 5551234567 (password 1234) with three messages waiting"},
+        {"add-subscriber", &CServiceCli::AddSubscriber, 5, {"--db"}, {}, "add-subscriber ID PASSWORD FIRST LAST EMAIL",
+            "add a subscriber: a ten-digit ID and a four-digit password"},
         {"deposit-voice", &CServiceCli::DepositVoice, 2, {"--db", "--caller-id", "--caller-name", "--wakeup-port"},
             {"--no-wake"},
             "deposit-voice ID WAVFILE [--caller-id NUMBER] [--caller-name NAME] [--no-wake] "
-            "[--wakeup-port N]"},
+            "[--wakeup-port N]",
+            "leave a voice message of at most 5 minutes for ID, recorded in WAVFILE (or any sound file\n"
+            "libsndfile reads), and wake its agent"},
         {"deposit-text", &CServiceCli::DepositText, 2, {"--db", "--from", "--wakeup-port"}, {"--no-wake"},
-            "deposit-text ID TEXT [--from ID] [--no-wake] [--wakeup-port N]"},
+            "deposit-text ID TEXT [--from ID] [--no-wake] [--wakeup-port N]",
+            "leave a text of at most 2000 characters for ID, from the subscriber --from or else from\n"
+            "the service, and wake its agent"},
         {"set-sponsor", &CServiceCli::SetSponsor, 4, {"--db"}, {"--by-url"},
-            "set-sponsor SPONSORID DESCRIPTION URL BMPFILE [--by-url]"},
-        {"clear-sponsor", &CServiceCli::ClearSponsor, 0, {"--db"}, {}, "clear-sponsor"},
-        {"set-vendor", &CServiceCli::SetVendor, 3, {"--db"}, {}, "set-vendor DESCRIPTION URL BMPFILE"},
-        {"list", &CServiceCli::List, 1, {"--db"}, {}, "list ID"},
+            "set-sponsor SPONSORID DESCRIPTION URL BMPFILE [--by-url]",
+            "show BMPFILE as the sponsor picture, linked to URL; with --by-url the agent is sent a\n"
+            "link to the picture instead of the picture"},
+        {"clear-sponsor", &CServiceCli::ClearSponsor, 0, {"--db"}, {}, "clear-sponsor", "show no sponsor picture"},
+        {"set-vendor", &CServiceCli::SetVendor, 3, {"--db"}, {}, "set-vendor DESCRIPTION URL BMPFILE",
+            "show BMPFILE in the agent's vendor strip, linked to URL"},
+        {"list", &CServiceCli::List, 1, {"--db"}, {}, "list ID",
+            "the messages waiting for ID, one a line: number, type (1 voice, 2 and 3 text), date,\n"
+            "time, caller or sender"},
     };
     if (args.empty()) {
-        return Fail(kUsage);
+        return Fail(std::string(kUsage) + "; \"vandu-service help\" tells more");
+    }
+    if (IsHelpWord(args[0])) {
+        if (args.size() > 2) {
+            return Fail("help takes one command name at most; " + std::string(kUsage));
+        }
+        const auto one = std::find_if(kSpecs.begin(), kSpecs.end(),
+            [&args](const CCommandSpec& spec) { return args.size() == 2 && args[1] == spec.Name; });
+        if (args.size() == 2 && one == kSpecs.end()) {
+            return Fail("unknown command \"" + args[1] + "\"; " + kUsage);
+        }
+        WriteHelp(m_out, kSpecs, one == kSpecs.end() ? nullptr : &*one);
+        return 0;
     }
     for (const CCommandSpec& spec : kSpecs) {
         if (args[0] != spec.Name) {
             continue;
+        }
+        // "--help" anywhere after a command asks for its usage, as with most programs.
+        if (std::find(args.begin() + 1, args.end(), "--help") != args.end()) {
+            WriteHelp(m_out, kSpecs, &spec);
+            return 0;
         }
         CCommandLine line;
         std::string error;

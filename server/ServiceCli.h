@@ -1,8 +1,9 @@
 #pragma once
 
 // The command line of vandu-service: serve, add-subscriber, deposit-voice, deposit-text,
-// set-sponsor, clear-sponsor, set-vendor and list, each with "--db FILE". Errors are one line on
-// the error stream and exit status 2; a failing command changes nothing.
+// set-sponsor, clear-sponsor, set-vendor and list, each with "--db FILE". "help" (or "--help", or
+// "--help" after a command) prints the usage with exit status 0. Errors are one line on the error
+// stream and exit status 2; a failing command changes nothing.
 
 #include <iosfwd>
 #include <string>

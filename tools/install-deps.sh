@@ -1,15 +1,87 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Vandu need on Debian 12 (apt-get, sudo when not root).
+# Installs what Vandu needs on Debian 12 (apt-get, with sudo when not root).
+#
+#   tools/install-deps.sh run    what building and running the programs need
+#   tools/install-deps.sh test   that, and what the tests need (compilers of the sanitizer and
+#                                fuzz builds, GoogleTest, the peers the tests start, a locale)
+#
+# Without an argument it installs for the tests. Add a package to the array of its purpose, one
+# package a line; a new purpose gets its own array and a line in the mode it belongs to.
 set -euo pipefail
-packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config
-  qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libsndfile1-dev libsamplerate0-dev libcpp-httplib-dev libsqlite3-dev sqlite3
-  xvfb xauth x11-utils xdotool fonts-liberation locales file curl
-  pulseaudio pulseaudio-utils sox
-  nginx tinyproxy dovecot-pop3d
+
+# Compilers, build tools and the libraries the programs link.
+build=(
+  ccache
+  cmake
+  g++
+  libcpp-httplib-dev
+  libgl1-mesa-dev
+  libsamplerate0-dev
+  libsndfile1-dev
+  libsqlite3-dev
+  ninja-build
+  pkg-config
+  qt6-base-dev
+  qt6-multimedia-dev
 )
+
+# What the agent uses when it runs: the LCD's fonts.
+runtime=(
+  fonts-liberation
+)
+
+# The sanitizer and fuzz builds (clang's libFuzzer) and the test and benchmark frameworks.
+test_build=(
+  clang
+  libbenchmark-dev
+  libclang-rt-14-dev
+  libgmock-dev
+  libgtest-dev
+)
+
+# A display, a sound server and the X tools the end-to-end tests drive.
+test_desktop=(
+  pulseaudio
+  pulseaudio-utils
+  x11-utils
+  xauth
+  xdotool
+  xvfb
+)
+
+# Servers the tests start themselves, on loopback ports of their own.
+test_peers=(
+  dovecot-pop3d
+  nginx
+  tinyproxy
+)
+
+# Command-line tools for tests, benchmarks and looking at what the programs wrote.
+test_tools=(
+  curl
+  file
+  sox
+  sqlite3
+)
+
+# The decimal-comma locale the HTTP client's status-line test runs under (generated below).
+test_locale=(
+  locales
+)
+
+mode=${1:-test}
+case "$mode" in
+  run) packages=("${build[@]}" "${runtime[@]}") ;;
+  test)
+    packages=("${build[@]}" "${runtime[@]}" "${test_build[@]}" "${test_desktop[@]}" "${test_peers[@]}"
+      "${test_tools[@]}" "${test_locale[@]}")
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -17,13 +89,13 @@ done
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
+  echo "install-deps ($mode): installing ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update
-  # Services from these packages are started by the tests themselves, never by the package.
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
 fi
-# The decimal-comma locale the HTTP client's status-line test runs under.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+
+if [ "$mode" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  echo "install-deps (test): adding de_DE.UTF-8 to /etc/locale.gen and generating it"
   "${sudo_cmd[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo_cmd[@]}" locale-gen >/dev/null

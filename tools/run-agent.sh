@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Builds Vandu, starts the reference message service with the demo subscriber (5551234567,
-# password 1234) on its default address, and runs the agent against it. The service stops when
-# the agent ends. Arguments are passed on to the agent.
+# Builds the agent and the reference message service (nothing else: no tests), starts the service
+# with the demo subscriber (5551234567, password 1234) on its default address, and runs the agent
+# against it. The service stops when the agent ends. Arguments are passed on to the agent.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./tools/install-deps.sh
-cmake --preset default
-cmake --build --preset default
+./tools/install-deps.sh run
+cmake --preset run
+cmake --build --preset run
 
-service=build/default/bin/vandu-service
-agent=build/default/bin/Vandu
+service=build/run/bin/vandu-service
+agent=build/run/bin/Vandu
 address=127.0.0.1:8026
 
 "$service" serve --seed-demo --listen "$address" &

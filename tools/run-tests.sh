@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the whole suite under AddressSanitizer+UBSan, the core's tests under
-# ThreadSanitizer, and each fuzz target for a bounded time. Installs what it needs first.
+# ThreadSanitizer, and each fuzz target for a bounded time. Installs what it needs first: beyond
+# what the programs need, the test peers (Xvfb, PulseAudio, nginx, tinyproxy, Dovecot), clang and
+# GoogleTest, and the de_DE.UTF-8 locale (see tools/install-deps.sh).
 set -uo pipefail
-cd "$(dirname "$0")/.."
-./tools/install-deps.sh || exit 1
+cd "$(dirname "$0")/.." || exit 1
+./tools/install-deps.sh test || exit 1
 
 jobs=$(nproc)
 # Cache hits across checkouts in different folders.

@@ -76,6 +76,8 @@ TEST_F(ServiceProgram, ClearErrorsChangeNothing)
         {"sponsor picture missing", {"set-sponsor", "7", "d", "http://x/", "/nonexistent.bmp"}},
         {"vendor picture no BMP", {"set-vendor", "d", "http://x/", "voice.wav"}},
         {"list of unknown ID", {"list", "5550000000"}},
+        {"help on an unknown command", {"help", "drop-everything"}},
+        {"help on two commands", {"help", "list", "serve"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -108,6 +110,46 @@ TEST_F(ServiceProgram, DefaultDatabaseFollowsXdgDataHome)
         30000);
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_TRUE(PathExists(data + "/vandu-service/service.db"));
+}
+
+// Help is asked for in several ways; each prints to the output stream, succeeds, and opens no
+// database (the default one, under XDG_DATA_HOME, is never created).
+TEST_F(ServiceProgram, HelpPrintsTheUsageAndTouchesNoDatabase)
+{
+    const std::string data = m_dir.File("xdg");
+    const std::string database = data + "/vandu-service/service.db";
+    const std::vector<std::string> commands = {"serve", "add-subscriber", "deposit-voice", "deposit-text",
+        "set-sponsor", "clear-sponsor", "set-vendor", "list"};
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        const char* only; // the one command described, or null for all of them
+    } rows[] = {
+        {"help", {"help"}, nullptr},
+        {"--help", {"--help"}, nullptr},
+        {"-h", {"-h"}, nullptr},
+        {"help on a command", {"help", "deposit-text"}, "deposit-text"},
+        {"--help after a command", {"deposit-voice", "--help"}, "deposit-voice"},
+        {"--help among arguments", {"list", "5551234567", "--help", "--db", m_db}, "list"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> args = {"XDG_DATA_HOME=" + data, VANDU_SERVICE_PROGRAM};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const ProgramRun run = RunProgram("/usr/bin/env", args, 30000);
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_EQ(run.Err, "");
+        const std::string usage = std::string("usage: vandu-service ") + (row.only ? row.only : "COMMAND") + " ";
+        EXPECT_EQ(run.Out.rfind(usage, 0), 0u) << run.Out;
+        EXPECT_NE(run.Out.find(database), std::string::npos) << "the default database is named";
+        for (const std::string& command : commands) {
+            const bool listed = run.Out.find("\n  " + command + " ") != std::string::npos
+                || run.Out.find("\n  " + command + "\n") != std::string::npos;
+            EXPECT_EQ(listed, !row.only) << command << " in\n" << run.Out;
+        }
+    }
+    EXPECT_FALSE(PathExists(data));
+    EXPECT_EQ(Waiting(), 0u);
 }
 
 TEST_F(ServiceProgram, DepositedStereoRecordingComesBackInBothForms)
