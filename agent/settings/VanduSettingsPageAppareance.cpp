@@ -74,7 +74,12 @@ CVanduSettingsPageAppareance::CVanduSettingsPageAppareance(SAgentServices& servi
         m_skins->setCurrentRow(m_skinIndex);
     }
     connect(m_skins, &QListWidget::itemSelectionChanged, this, &CVanduSettingsPageAppareance::RefreshPreview);
-    connect(m_lcdColours, &QButtonGroup::idClicked, this, &CVanduSettingsPageAppareance::RefreshPreview);
+    // Toggled rather than clicked: the arrow keys move the choice without a click.
+    connect(m_lcdColours, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) {
+            RefreshPreview();
+        }
+    });
     RefreshPreview();
 }
 

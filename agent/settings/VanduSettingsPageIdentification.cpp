@@ -64,6 +64,8 @@ CVanduSettingsPageIdentification::CVanduSettingsPageIdentification(SAgentService
     setTabOrder(m_password, m_savePassword);
     setTabOrder(m_savePassword, m_editProfile);
 
+    // Where the user starts typing when the sheet opens.
+    setFocusProxy(m_id);
     connect(m_signup, &QPushButton::clicked, this, &CVanduSettingsPageIdentification::OnSignup);
     connect(m_editProfile, &QPushButton::clicked, this, &CVanduSettingsPageIdentification::OnEditProfile);
     ShowStored();

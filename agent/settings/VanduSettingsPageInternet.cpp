@@ -98,8 +98,7 @@ CVanduSettingsPageInternet::CVanduSettingsPageInternet(
 
 void CVanduSettingsPageInternet::OnBrowse()
 {
-    const std::string chosen
-        = m_services.Files.GetOpenFileName("Open", ToPath(m_browserPath->text()), kProgramFilter);
+    const std::string chosen = m_services.Files.GetOpenFileName("Open", ToPath(m_browserPath->text()), kProgramFilter);
     if (chosen.empty()) {
         return;
     }

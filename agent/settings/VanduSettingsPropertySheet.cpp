@@ -12,8 +12,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CVanduSettingsPropertySheet::CVanduSettingsPropertySheet(SAgentServices& services,
-    std::function<std::string()> webBrowser, bool identificationOnly, QWidget* parent)
+CVanduSettingsPropertySheet::CVanduSettingsPropertySheet(
+    SAgentServices& services, std::function<std::string()> webBrowser, bool identificationOnly, QWidget* parent)
     : QDialog(parent)
     , m_identificationOnly(identificationOnly)
     , m_tabs(new QTabWidget(this))
@@ -29,8 +29,8 @@ CVanduSettingsPropertySheet::CVanduSettingsPropertySheet(SAgentServices& service
         m_preferences = new CVanduSettingsPagePreferences(services);
         m_emailCounter = new CVanduSettingsPageEmailCounter(services);
         m_internet = new CVanduSettingsPageInternet(services, std::move(webBrowser));
-        for (CVanduSettingsPage* page : std::initializer_list<CVanduSettingsPage*> {
-                 m_appearance, m_preferences, m_emailCounter, m_internet}) {
+        for (CVanduSettingsPage* page :
+            std::initializer_list<CVanduSettingsPage*> {m_appearance, m_preferences, m_emailCounter, m_internet}) {
             AddPage(page);
         }
     }
@@ -52,6 +52,7 @@ CVanduSettingsPropertySheet::CVanduSettingsPropertySheet(SAgentServices& service
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(m_buttons);
+    m_identification->setFocus();
     connect(m_buttons, &QDialogButtonBox::accepted, this, &CVanduSettingsPropertySheet::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &CVanduSettingsPropertySheet::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CVanduSettingsPropertySheet::OnCurrentChanged);

@@ -2,8 +2,8 @@
 // send nothing (the service's database shows no request from the subscriber), a changed password
 // is checked with the service.
 
-#include "agent/settings/VanduSettingsPropertySheet.h"
 #include "agent/settings/VanduSettingsPageIdentification.h"
+#include "agent/settings/VanduSettingsPropertySheet.h"
 #include "server/ServiceStore.h"
 #include "tests/agent/settings/SheetRig.h"
 
@@ -30,7 +30,7 @@ std::string LastAddress(const std::string& db)
 
 void OkWithPassword(CSheetRig& rig, const char* password)
 {
-    CVanduSettingsPropertySheet sheet(*rig.Services, {});
+    CVanduSettingsPropertySheet sheet(rig.Services, {});
     sheet.findChild<QLineEdit*>("password")->setText(QString::fromLatin1(password));
     sheet.Buttons()->button(QDialogButtonBox::Ok)->click();
 }
@@ -45,7 +45,7 @@ TEST(IdentificationServiceTest, UnchangedSendsNothingChangedIsChecked)
     CServiceJob job;
     CSheetRig rig(&job);
     CConnectionState connection(rig.Settings);
-    job.SetInputs(rig.Store.get(), &rig.Settings, &connection, &rig.Account);
+    job.SetInputs(&rig.Store, &rig.Settings, &connection, &rig.Account);
     rig.Settings.SetVanduID(kId);
     rig.Settings.SetPassword("1234");
     rig.Forget();

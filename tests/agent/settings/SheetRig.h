@@ -16,8 +16,9 @@
 #include "common/UserPrompts.h"
 #include "tests/agent/service/JobTestSupport.h"
 
+#include <sys/stat.h>
+
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,12 +82,12 @@ public:
     }
     void CheckPassword() override
     {
-        ++Checks;
         m_account.SetLoginOk(LoginOk);
+        ++Checks;
     }
     void CheckIdAvailable(const std::string&) override { }
-    void Signup(const std::string&, const std::string&, const std::string&, const std::string&,
-        const std::string&) override
+    void Signup(
+        const std::string&, const std::string&, const std::string&, const std::string&, const std::string&) override
     {
     }
     void SendTextMessage(const std::string&, const std::string&) override { }
@@ -100,9 +101,26 @@ private:
 
 struct CSheetRig {
     // accounts: the account operations to use; none: the scripted ones.
-    explicit CSheetRig(IAccountOperations* accounts = nullptr);
-    // Forgets the writes and calls made while setting up.
-    void Forget();
+    explicit CSheetRig(IAccountOperations* accounts = nullptr)
+        : Settings(Backend, [] { return std::make_pair(1024, 768); })
+        , Store(Renderer, Player, Settings, Account, Time, MakeFolder(Dir.File("msg")))
+        , Scripted(Account)
+        , Services {Settings, Store, Account, accounts ? *accounts : Scripted, Reachability, Runner, Prompts, Files,
+              Urls, Player, Window}
+    {
+    }
+    // Forgets the writes, calls and boxes of the setting up.
+    void Forget()
+    {
+        Backend.Writes.clear();
+        Window.Calls.clear();
+        Prompts.Clear();
+    }
+    static std::string MakeFolder(const std::string& path)
+    {
+        ::mkdir(path.c_str(), 0755);
+        return path;
+    }
 
     TempDir Dir;
     CRecordingBackend Backend;
@@ -111,7 +129,7 @@ struct CSheetRig {
     CNullRenderer Renderer;
     CRecordingPlayer Player;
     CFixedTime Time;
-    std::unique_ptr<CMessageStore> Store;
+    CMessageStore Store;
     CScriptedAccounts Scripted;
     CFixedReachability Reachability;
     CImmediateRunner Runner;
@@ -119,7 +137,7 @@ struct CSheetRig {
     CRecordedFileDialogs Files;
     CRecordedUrlOpener Urls;
     CRecordingWindow Window;
-    std::unique_ptr<SAgentServices> Services;
+    SAgentServices Services;
 };
 
 } // namespace vandu::test
