@@ -57,6 +57,9 @@ inline constexpr const char* PopEnabled = "PopEnabled";
 inline constexpr const char* PopPeriod = "PopPeriod";
 inline constexpr const char* AudioType = "AudioType";
 inline constexpr const char* TCPCheck = "TCPCheck";
+// Added for today's mail servers: how the mailbox counter reaches its server, and on which port.
+inline constexpr const char* PopSecurity = "PopSecurity";
+inline constexpr const char* PopPort = "PopPort";
 } // namespace value
 
 } // namespace vandu::names

@@ -3,6 +3,7 @@
 #include "common/Names.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace value = vandu::names::value;
 
@@ -308,4 +309,50 @@ bool CSettingsStore::GetTCPCheck() const
 void CSettingsStore::SetTCPCheck(int32_t v)
 {
     m_backend.WriteInt(value::TCPCheck, v);
+}
+
+int CSettingsStore::DefaultPopPort(int32_t security)
+{
+    return security == kPopSecurityTls ? 995 : 110;
+}
+
+int32_t CSettingsStore::GetPopSecurity() const
+{
+    const std::optional<int32_t> v = m_backend.ReadInt(value::PopSecurity);
+    if (!v) {
+        return kPopSecurityNone;
+    }
+    return *v >= kPopSecurityNone && *v <= kPopSecurityStartTls ? *v : kPopSecurityTls;
+}
+void CSettingsStore::SetPopSecurity(int32_t v)
+{
+    m_backend.WriteInt(value::PopSecurity, v);
+}
+
+int32_t CSettingsStore::GetPopSecurityChoice() const
+{
+    const bool newUser = !m_backend.ReadInt(value::PopSecurity) && Trim(GetPopServer()).empty();
+    return newUser ? kPopSecurityTls : GetPopSecurity();
+}
+
+std::string CSettingsStore::GetPopPort() const
+{
+    return Trim(Text(value::PopPort));
+}
+void CSettingsStore::SetPopPort(const std::string& v)
+{
+    m_backend.WriteString(value::PopPort, v);
+}
+
+int CSettingsStore::GetPopPortNumber() const
+{
+    const std::string text = GetPopPort();
+    int port = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || port > 65535) {
+            return DefaultPopPort(GetPopSecurity());
+        }
+        port = port * 10 + (c - '0');
+    }
+    return port >= 1 && port <= 65535 ? port : DefaultPopPort(GetPopSecurity());
 }

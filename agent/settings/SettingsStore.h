@@ -83,6 +83,28 @@ public:
     bool GetTCPCheck() const;
     void SetTCPCheck(int32_t value);
 
+    // How the mailbox counter reaches its server: plain POP3, POP3 inside TLS from the first byte,
+    // or plain POP3 upgraded with STLS (never falling back to plain).
+    static constexpr int32_t kPopSecurityNone = 0;
+    static constexpr int32_t kPopSecurityTls = 1;
+    static constexpr int32_t kPopSecurityStartTls = 2;
+    // The port of each security when PopPort is empty: 110 for plain and STARTTLS, 995 for TLS.
+    static int DefaultPopPort(int32_t security);
+    // A missing value reads as plain, so configurations stored before it existed keep working as
+    // they did; any other value outside 0..2 reads as TLS, so a damaged value never sends the
+    // password in the clear.
+    int32_t GetPopSecurity() const;
+    void SetPopSecurity(int32_t value);
+    // What the Email Counter page offers: the stored security, or TLS for a new user (neither
+    // PopSecurity nor a POP3 server stored yet).
+    int32_t GetPopSecurityChoice() const;
+    // Trimmed; empty means the default port of the chosen security.
+    std::string GetPopPort() const;
+    void SetPopPort(const std::string& value);
+    // The port to connect to: PopPort when it is a number from 1 to 65535, else the default port
+    // of GetPopSecurity.
+    int GetPopPortNumber() const;
+
     // The installer deletes FirstTime so that the agent's next start counts as its first.
     void RemoveFirstTime();
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -182,6 +183,51 @@ TEST_F(SettingsStoreTest, FirstTimeCanBeRemoved)
     EXPECT_FALSE(store.IsFirstTime());
     store.RemoveFirstTime();
     EXPECT_TRUE(store.IsFirstTime());
+}
+
+// Rows: what is stored (nothing when absent), what the counter uses and what the page offers.
+TEST_F(SettingsStoreTest, PopSecurityAndPort)
+{
+    struct Row {
+        const char* name;
+        std::optional<int32_t> security;
+        const char* server;
+        const char* port;
+        int32_t readsAs;
+        int32_t pageOffers;
+        int portNumber;
+    };
+    const Row rows[] = {
+        {"existing user, nothing stored", std::nullopt, "pop.example", nullptr, 0, 0, 110},
+        {"new user", std::nullopt, nullptr, nullptr, 0, 1, 110},
+        {"new user, blank server", std::nullopt, "  ", nullptr, 0, 1, 110},
+        {"plain chosen without a server", 0, nullptr, nullptr, 0, 0, 110},
+        {"TLS", 1, "pop.example", "", 1, 1, 995},
+        {"STARTTLS", 2, "pop.example", nullptr, 2, 2, 110},
+        {"damaged value", 7, "pop.example", nullptr, 1, 1, 995},
+        {"own port", 1, "pop.example", " 2995 ", 1, 1, 2995},
+        {"highest port", 0, "pop.example", "65535", 0, 0, 65535},
+        {"port 0", 1, "pop.example", "0", 1, 1, 995},
+        {"port too large", 2, "pop.example", "99999999999999", 2, 2, 110},
+        {"port not a number", 1, "pop.example", "-99", 1, 1, 995},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CMemorySettingsBackend fresh;
+        CSettingsStore settings {fresh, [] { return std::pair {1024, 768}; }};
+        if (row.security) {
+            settings.SetPopSecurity(*row.security);
+        }
+        if (row.server) {
+            settings.SetPopServer(row.server);
+        }
+        if (row.port) {
+            settings.SetPopPort(row.port);
+        }
+        EXPECT_EQ(settings.GetPopSecurity(), row.readsAs);
+        EXPECT_EQ(settings.GetPopSecurityChoice(), row.pageOffers);
+        EXPECT_EQ(settings.GetPopPortNumber(), row.portNumber);
+    }
 }
 
 TEST(FileExistsTest, EmptyMissingAndReadable)
