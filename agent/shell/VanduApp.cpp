@@ -72,7 +72,7 @@ bool CVanduApp::InitInstance()
     m_urls = std::make_unique<CDesktopUrlOpener>();
     const QString moduleDirectory = GetModuleDirectory();
     const SMainWndSeams seams {m_backend, m_clock, *m_player, m_prompts, *m_urls, m_files, m_dialogs,
-        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort()};
+        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort(), {}};
     m_mainWnd = std::make_unique<CVanduMainWnd>(seams);
     m_prompts.SetParent(m_mainWnd.get());
     m_files.SetParent(m_mainWnd.get());

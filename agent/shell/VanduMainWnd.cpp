@@ -4,6 +4,7 @@
 #include "agent/audio/SoundPlayerInterface.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/settings/UrlOpener.h"
+#include "agent/settings/VanduSettingsPropertySheet.h"
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ConnectingDialog.h"
 #include "agent/shell/DialogRunner.h"
@@ -293,6 +294,16 @@ void CVanduMainWnd::RunSignupWizard()
 {
 }
 
+void CVanduMainWnd::OpenSettings(bool identificationOnly)
+{
+    SAgentServices services = Services();
+    auto webBrowser = m_seams.WebBrowser ? m_seams.WebBrowser : [this] { return m_settings.GetWebBrowser(); };
+    CVanduSettingsPropertySheet sheet(services, webBrowser, identificationOnly);
+    if (m_seams.Dialogs.Exec(sheet) == QDialog::Accepted) {
+        Repaint();
+    }
+}
+
 void CVanduMainWnd::LoadVendorPicture()
 {
     const QString file = m_seams.WorkDirectory + QStringLiteral("/msg/vendor.bmp");
@@ -469,6 +480,9 @@ void CVanduMainWnd::OnCommand(int commandId)
     case commands::ID_EXIT:
         close();
         break;
+    case commands::ID_PROPERTIES:
+        OpenSettings(false);
+        break;
     default:
         break;
     }
@@ -572,6 +586,27 @@ bool CVanduMainWnd::event(QEvent* event)
 void CVanduMainWnd::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // After the window has painted: the wizard and the sheet are modal and must not run inside
+    // the show itself.
+    if (m_started && IsFirstShowPending() && !m_firstShowQueued) {
+        m_firstShowQueued = true;
+        QTimer::singleShot(0, this, &CVanduMainWnd::RunFirstShow);
+    }
+}
+
+// A hidden start waits with this until the window is first shown.
+void CVanduMainWnd::RunFirstShow()
+{
+    if (!m_connecting) {
+        m_connecting = new CConnectingDialog(this);
+    }
+    if (m_settings.GetVanduID().empty()) {
+        RunSignupWizard();
+    }
+    if (m_settings.GetVanduID().empty() || !m_settings.IsPasswordSaved()) {
+        OpenSettings(true);
+    }
+    ClearFirstShowPending();
 }
 
 void CVanduMainWnd::paintEvent(QPaintEvent*)

@@ -25,6 +25,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class CAgentTray;
@@ -53,6 +54,8 @@ struct SMainWndSeams {
     // The program's folder, recorded as InstallDir on the first run.
     QString ModuleDirectory;
     quint16 WakeupPort = 2026;
+    // The browser the Internet page shows: the stored one, else the desktop's.
+    std::function<std::string()> WebBrowser;
 };
 
 class CVanduMainWnd : public QWidget, public IAgentWindow {
@@ -81,6 +84,8 @@ public:
     // Everything the sheet, the wizard and the dialogs need from the agent.
     SAgentServices Services();
 
+    // Runs the settings sheet modally (only its Identification page when asked); repaints on OK.
+    void OpenSettings(bool identificationOnly);
     void ShowAndActivate();
     void HideWindow();
     // The tray's activation: hide a visible window, show a hidden one.
@@ -134,6 +139,7 @@ protected:
 
 private:
     void HandleFirstRun();
+    void RunFirstShow();
     void EnterWorkDirectory();
     void PlaceWindow();
     void CreateButtons();
@@ -167,6 +173,7 @@ private:
     std::array<CSkinButton*, vandu::face::kFaceButtonCount> m_buttons {};
     QString m_lcdText;
     bool m_started = false;
+    bool m_firstShowQueued = false;
     bool m_stateSaved = false;
     bool m_dragging = false;
     QPoint m_dragAnchor;

@@ -97,7 +97,7 @@ protected:
     {
         if (!m_window) {
             const SMainWndSeams seams {m_settings, m_clock, m_player, m_prompts, m_urls, m_files, m_dialogs,
-                QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0};
+                QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
             m_window = std::make_unique<CVanduMainWnd>(seams);
             m_window->Start();
             m_window->show();
