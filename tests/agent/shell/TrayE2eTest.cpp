@@ -322,7 +322,9 @@ TEST_F(TrayE2eTest, AVoiceMessageWakesRaisesChimesAndCountsInTheTray)
     auto openMenu = [&] {
         Run("gdbus call --session --dest " + Item() + " --object-path /StatusNotifierItem --method "
                                                       "org.kde.StatusNotifierItem.ContextMenu 200 200");
-        return WaitFor([&] { return Run("xdotool search --onlyvisible --classname VanduClassWindow").size() > 0; },
+        // The menu is a second visible window of the agent's class, beside the face.
+        return WaitFor(
+            [&] { return Count(Run("xdotool search --onlyvisible --class VanduClassWindow"), "\n") >= 2; },
             std::chrono::seconds(5));
     };
     ASSERT_TRUE(openMenu());
