@@ -17,6 +17,9 @@ constexpr int kMoreMinWidth = 93;
 constexpr int kCancelLeft = 107;
 constexpr int kCancelMinWidth = 57;
 constexpr int kButtonGap = 3;
+constexpr int kTextPadding = 12;
+constexpr int kRightMargin = 4;
+constexpr qreal kSmallestPointSize = 6.0;
 
 } // namespace
 
@@ -32,13 +35,7 @@ CSponsorInfoDialog::CSponsorInfoDialog(
     m_more = new QPushButton(tr("More Information"), this);
     m_more->setDefault(true);
     m_more->setAutoDefault(true);
-    const int moreWidth = std::max(kMoreMinWidth, m_more->sizeHint().width());
-    m_more->setGeometry(kPictureLeft, kButtonTop, moreWidth, kButtonHeight);
-
     m_cancel = new QPushButton(tr("Cancel"), this);
-    const int cancelLeft = std::max(kCancelLeft, kPictureLeft + moreWidth + kButtonGap);
-    m_cancel->setGeometry(
-        cancelLeft, kButtonTop, std::max(kCancelMinWidth, m_cancel->sizeHint().width()), kButtonHeight);
 
     m_picture = new QLabel(this);
     m_picture->setAccessibleName(tr("Sponsor picture"));
@@ -49,6 +46,7 @@ CSponsorInfoDialog::CSponsorInfoDialog(
     }
 
     setFixedSize(picture.Width() + kExtraWidth, picture.Height() + kExtraHeight);
+    LayOutButtons();
     setTabOrder(m_more, m_cancel);
     m_more->setFocus();
 
@@ -60,4 +58,28 @@ void CSponsorInfoDialog::OpenMoreInformation()
 {
     m_urls.OpenUrl(m_address);
     accept();
+}
+
+void CSponsorInfoDialog::LayOutButtons()
+{
+    // The dialog is only as wide as the picture needs; on a small picture the buttons take a
+    // smaller font rather than run past its edge.
+    QFont font = m_more->font();
+    int moreWidth = 0;
+    int cancelLeft = 0;
+    int cancelWidth = 0;
+    for (;;) {
+        const QFontMetrics metrics(font);
+        moreWidth = std::max(kMoreMinWidth, metrics.horizontalAdvance(m_more->text()) + kTextPadding);
+        cancelLeft = std::max(kCancelLeft, kPictureLeft + moreWidth + kButtonGap);
+        cancelWidth = std::max(kCancelMinWidth, metrics.horizontalAdvance(m_cancel->text()) + kTextPadding);
+        if (cancelLeft + cancelWidth <= width() - kRightMargin || font.pointSizeF() <= kSmallestPointSize) {
+            break;
+        }
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    m_more->setFont(font);
+    m_cancel->setFont(font);
+    m_more->setGeometry(kPictureLeft, kButtonTop, moreWidth, kButtonHeight);
+    m_cancel->setGeometry(cancelLeft, kButtonTop, cancelWidth, kButtonHeight);
 }

@@ -34,6 +34,7 @@ public:
 
 private:
     void OpenMoreInformation();
+    void LayOutButtons();
 
     std::string m_address;
     IUrlOpener& m_urls;

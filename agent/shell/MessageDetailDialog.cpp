@@ -51,9 +51,8 @@ CMessageDetailDialog::CMessageDetailDialog(const SAgentServices& services, QWidg
     setModal(true);
 
     const CAccountInfo::Names names = services.Account.GetNames();
-    // The stored text ends in CR LF; the box shows line breaks from LF alone.
-    QString top = DisplayText(TopText(services.Settings.GetVanduID(), names.FirstName, names.LastName));
-    top.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The text ends in a line break, which would only add an empty line to the box.
+    const QString top = DisplayText(TopText(services.Settings.GetVanduID(), names.FirstName, names.LastName)).trimmed();
     m_top = ReadOnlyBox(top, tr("Subscriber"), kTopBoxLines);
     m_top->setMaximumHeight(m_top->minimumHeight());
 

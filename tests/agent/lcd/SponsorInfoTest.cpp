@@ -7,6 +7,7 @@
 #include "agent/settings/UrlOpener.h"
 #include "tests/agent/service/JobTestSupport.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +57,13 @@ TEST_F(SponsorInfoTest, BuiltInPictureWithoutAFile)
     dialog.show();
     EXPECT_EQ(dialog.size(), QSize(180, 145));
     EXPECT_EQ(dialog.windowTitle(), "Vandu Information");
+    // Both buttons, with their whole texts, fit into the narrow dialog.
+    for (QPushButton* button : {dialog.MoreInformationButton(), dialog.CancelButton()}) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_LE(button->geometry().right(), dialog.width());
+        EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(button->text()), button->width());
+    }
+    EXPECT_FALSE(dialog.MoreInformationButton()->geometry().intersects(dialog.CancelButton()->geometry()));
     const QImage shown = Shown(dialog);
     const QImage picture = m_info.Picture().Image().convertToFormat(QImage::Format_RGB32);
     for (const QPoint at : {QPoint(0, 0), QPoint(75, 37), QPoint(149, 74)}) {

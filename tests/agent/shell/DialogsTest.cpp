@@ -86,7 +86,7 @@ TEST_F(MessageDetailTest, TextsOfTheCurrentMessage)
         CMessageDetailDialog dialog(m_rig.Services());
         dialog.show();
         EXPECT_EQ(dialog.windowTitle(), "Detail");
-        EXPECT_EQ(dialog.TopBox()->toPlainText(), "ID: 5551234567 (Bob Ray)\n");
+        EXPECT_EQ(dialog.TopBox()->toPlainText(), "ID: 5551234567 (Bob Ray)");
         EXPECT_EQ(dialog.ReceivedField()->text(), row.Received);
         EXPECT_EQ(dialog.FromField()->text(), row.From);
         EXPECT_EQ(dialog.Body()->toPlainText(), row.Body);
