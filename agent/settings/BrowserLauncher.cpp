@@ -44,16 +44,13 @@ CBrowserLauncher::CBrowserLauncher(CSettingsStore& settings, IProgramLauncher& l
 
 std::string CBrowserLauncher::GetWebBrowser() const
 {
-    std::string command = CSettingsStore::Trim(m_settings.GetWebBrowser());
-    if (command.empty()) {
-        command = m_launcher.RegisteredHttpCommand();
-    }
-    return CleanBrowserCommand(command);
+    return CleanBrowserCommand(BrowserCommand());
 }
 
 void CBrowserLauncher::OpenUrl(const std::string& url)
 {
-    const std::string browser = ToLower(GetWebBrowser());
+    const std::string command = BrowserCommand();
+    const std::string browser = CleanBrowserCommand(command);
     if (browser.find("iexplore") != std::string::npos) {
         m_launcher.OpenWithDesktop(url);
         return;
@@ -66,22 +63,37 @@ void CBrowserLauncher::OpenUrl(const std::string& url)
         }
         return;
     }
-    SCommand command = SplitCommand(browser, &IsExecutableFile);
-    command.Arguments.push_back(url);
-    if (!m_launcher.StartDetached(command.Program, command.Arguments)) {
+    // File names here tell upper from lower case: the program is started by the path as it was
+    // given, while the user is shown the lower-case form.
+    SCommand start = SplitCommand(CleanCommand(command, false), &IsExecutableFile);
+    start.Arguments.push_back(url);
+    if (!m_launcher.StartDetached(start.Program, start.Arguments)) {
         m_prompts.Warn(FailureText(url, browser));
     }
 }
 
+std::string CBrowserLauncher::BrowserCommand() const
+{
+    const std::string setting = CSettingsStore::Trim(m_settings.GetWebBrowser());
+    return setting.empty() ? m_launcher.RegisteredHttpCommand() : setting;
+}
+
 std::string CBrowserLauncher::CleanBrowserCommand(const std::string& command)
 {
-    std::string text = ToLower(command);
+    return CleanCommand(command, true);
+}
+
+std::string CBrowserLauncher::CleanCommand(const std::string& command, bool lowerCase)
+{
+    const std::string lower = ToLower(command);
+    std::string text = lowerCase ? lower : command;
     for (char& c : text) {
         if (c == '"' || c == '\'') {
             c = ' ';
         }
     }
-    const size_t exe = text.find(".exe");
+    // Lower-casing keeps every byte in place, so the position holds for both forms.
+    const size_t exe = lower.find(".exe");
     if (exe != std::string::npos) {
         text.erase(exe + 4);
     }

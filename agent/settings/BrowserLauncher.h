@@ -34,6 +34,8 @@ public:
 
     // Lower case, quotes made blanks, cut right after the first ".exe", trimmed.
     static std::string CleanBrowserCommand(const std::string& command);
+    // The same cleaning, optionally keeping the case of the letters.
+    static std::string CleanCommand(const std::string& command, bool lowerCase);
     // The program and its arguments in a cleaned browser path: the longest run of leading words
     // that names a program (a path may hold blanks, and its quotes are gone), else the first word;
     // the words after it are the arguments.
@@ -43,6 +45,9 @@ public:
     static std::string FailureText(const std::string& url, const std::string& browser);
 
 private:
+    // The trimmed setting, else the registered handler's command; not yet cleaned.
+    std::string BrowserCommand() const;
+
     CSettingsStore& m_settings;
     IProgramLauncher& m_launcher;
     IUserPrompts& m_prompts;

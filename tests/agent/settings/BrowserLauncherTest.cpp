@@ -87,7 +87,8 @@ TEST_F(BrowserLauncherTest, BrowserGetsTheWholeUrlAsItsLastArgument)
     const std::string url = "http://h/a b;c?x=$(rm -rf ~)&y='q'";
     m_browser.OpenUrl(url);
     ASSERT_EQ(m_launcher.Started().size(), 1u);
-    EXPECT_EQ(m_launcher.Started()[0].Program, "/nowhere/browser");
+    // Started by its real name; only the user is shown the lower-case form.
+    EXPECT_EQ(m_launcher.Started()[0].Program, "/nowhere/Browser");
     EXPECT_EQ(m_launcher.Started()[0].Arguments, (std::vector<std::string> {"--new-window", url}));
     EXPECT_TRUE(m_launcher.DesktopOpened().empty());
     EXPECT_TRUE(m_prompts.Boxes().empty());
@@ -117,6 +118,8 @@ TEST_F(BrowserLauncherTest, FailuresShowTheBoxWithTheLowerCasePath)
     m_settings.SetWebBrowser("");
     m_browser.OpenUrl("http://h/none");
 
+    ASSERT_EQ(m_launcher.Started().size(), 1u);
+    EXPECT_EQ(m_launcher.Started()[0].Program, "/Opt/Mixed/Browser");
     ASSERT_EQ(m_prompts.Boxes().size(), 2u);
     EXPECT_EQ(m_prompts.Boxes()[0].BoxKind, IUserPrompts::Kind::Warning);
     EXPECT_EQ(m_prompts.Boxes()[0].Text,

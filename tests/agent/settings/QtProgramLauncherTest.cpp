@@ -1,6 +1,6 @@
 // The real launcher: the browser registered with the desktop (xdg-mime over a private XDG setup),
-// and a browser script really started, which must receive a hostile URL as one argument and run
-// nothing of it.
+// and a browser script really started from a folder whose name has capitals, which must receive a
+// hostile URL as one argument and run nothing of it.
 
 #include "agent/settings/QtProgramLauncher.h"
 #include "agent/settings/BrowserLauncher.h"
@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -23,26 +22,6 @@
 using namespace vandu::test;
 
 namespace {
-
-// A folder whose path is all lower case: the browser path is lower-cased before it is started.
-class LowerCaseDir {
-public:
-    LowerCaseDir()
-    {
-        static int counter = 0;
-        m_path = "/tmp/vandu-browser-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        std::filesystem::create_directories(m_path);
-    }
-    ~LowerCaseDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // Sets environment variables (null: unset) and puts the old values back on destruction.
 class ScopedEnvironment {
@@ -66,10 +45,12 @@ private:
     std::map<std::string, std::optional<std::string>> m_saved;
 };
 
-// A browser that writes its arguments, each ended by a zero byte, to "args" beside itself.
-std::string WriteRecordingBrowser(const LowerCaseDir& dir)
+// A browser that writes its arguments, each ended by a zero byte, to "args" beside itself, in a
+// folder whose name has a capital.
+std::string WriteRecordingBrowser(const TempDir& dir)
 {
-    const std::string path = dir.File("browser");
+    std::filesystem::create_directories(dir.File("Bin"));
+    const std::string path = dir.File("Bin/browser");
     WriteFile(path,
         "#!/bin/sh\n"
         "out=\"$(dirname \"$0\")/args\"\n"
@@ -80,14 +61,14 @@ std::string WriteRecordingBrowser(const LowerCaseDir& dir)
 }
 
 // The arguments the recording browser received, once it has written them (at most 20 s).
-std::vector<std::string> WaitForArguments(const LowerCaseDir& dir)
+std::vector<std::string> WaitForArguments(const TempDir& dir)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!PathExists(dir.File("args")) && std::chrono::steady_clock::now() < deadline) {
+    while (!PathExists(dir.File("Bin/args")) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     std::vector<std::string> arguments;
-    const std::string bytes = ReadFile(dir.File("args"));
+    const std::string bytes = ReadFile(dir.File("Bin/args"));
     size_t start = 0;
     for (size_t end = bytes.find('\0'); end != std::string::npos; end = bytes.find('\0', start)) {
         arguments.push_back(bytes.substr(start, end - start));
@@ -108,7 +89,7 @@ protected:
 TEST_F(QtProgramLauncherTest, RegisteredHandlerIsFoundAndStarted)
 {
     VANDU_REQUIRE_PEER(!FindProgram("xdg-mime").empty(), "xdg-mime (xdg-utils)");
-    LowerCaseDir dir;
+    TempDir dir;
     const std::string browser = WriteRecordingBrowser(dir);
     for (const char* folder : {"config", "data", "data/applications", "system"}) {
         std::filesystem::create_directories(dir.File(folder));
@@ -125,7 +106,8 @@ TEST_F(QtProgramLauncherTest, RegisteredHandlerIsFoundAndStarted)
         {"DESKTOP_SESSION", nullptr}, {"KDE_FULL_SESSION", nullptr}, {"GNOME_DESKTOP_SESSION_ID", nullptr}});
 
     EXPECT_EQ(m_launcher.RegisteredHttpCommand(), browser + " --new-window");
-    EXPECT_EQ(m_browser.GetWebBrowser(), browser + " --new-window");
+    // Shown in lower case, started by its real name.
+    EXPECT_EQ(m_browser.GetWebBrowser(), CBrowserLauncher::CleanBrowserCommand(browser + " --new-window"));
     m_browser.OpenUrl("http://127.0.0.1:8026/asp/misc/help.asp?VanduID=5551234567&Tok=8638");
     EXPECT_EQ(WaitForArguments(dir),
         (std::vector<std::string> {
@@ -135,7 +117,7 @@ TEST_F(QtProgramLauncherTest, RegisteredHandlerIsFoundAndStarted)
 
 TEST_F(QtProgramLauncherTest, HostileUrlArrivesAsOneArgumentAndRunsNothing)
 {
-    LowerCaseDir dir;
+    TempDir dir;
     const std::string browser = WriteRecordingBrowser(dir);
     m_settings.SetWebBrowser("  " + browser + "  ");
     const std::string url = "http://127.0.0.1/p?a=1;touch " + dir.File("one") + "&b=$(touch " + dir.File("two")
