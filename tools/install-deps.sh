@@ -25,9 +25,11 @@ build=(
   qt6-multimedia-dev
 )
 
-# What the agent uses when it runs: the LCD's fonts.
+# What the agent uses when it runs: the LCD's fonts; the desktop's registered browser (xdg-mime)
+# and opener (xdg-open).
 runtime=(
   fonts-liberation
+  xdg-utils
 )
 
 # The sanitizer and fuzz builds (clang's libFuzzer) and the test and benchmark frameworks.
