@@ -72,6 +72,11 @@ void CBrowserLauncher::OpenUrl(const std::string& url)
     }
 }
 
+std::string CBrowserLauncher::BrowserPath() const
+{
+    return CleanCommand(BrowserCommand(), false);
+}
+
 std::string CBrowserLauncher::BrowserCommand() const
 {
     const std::string setting = CSettingsStore::Trim(m_settings.GetWebBrowser());

@@ -30,6 +30,9 @@ public:
     // The browser path (lower case, possibly empty): the trimmed setting, else the registered
     // handler's command, cleaned by CleanBrowserCommand.
     std::string GetWebBrowser() const;
+    // The same path with the case of its letters kept: what the settings sheet shows and stores,
+    // since file names here tell capitals apart and a lower-cased path would start nothing.
+    std::string BrowserPath() const;
     void OpenUrl(const std::string& url) override;
 
     // Lower case, quotes made blanks, cut right after the first ".exe", trimmed.

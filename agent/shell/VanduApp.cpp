@@ -1,6 +1,5 @@
 #include "agent/shell/VanduApp.h"
 
-#include "agent/settings/UrlOpener.h"
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ModuleDirectory.h"
 #include "agent/shell/TerminationWatcher.h"
@@ -8,26 +7,16 @@
 #include "common/AgentChannel.h"
 #include "common/Names.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSessionManager>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-class CDesktopUrlOpener : public IUrlOpener {
-public:
-    void OpenUrl(const std::string& url) override
-    {
-        QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(url)));
-    }
-};
 
 quint16 WakeupPort()
 {
@@ -41,6 +30,8 @@ quint16 WakeupPort()
 
 CVanduApp::CVanduApp(int& argc, char** argv)
     : QApplication(argc, argv)
+    , m_launcherSettings(m_backend, [] { return std::pair<int, int>(0, 0); })
+    , m_browser(m_launcherSettings, m_launcher, m_prompts)
 {
     setApplicationName(vandu::names::kApplication);
     setOrganizationName(vandu::names::kOrganisation);
@@ -69,10 +60,10 @@ bool CVanduApp::InitInstance()
         return false;
     }
     m_player = std::make_unique<CSoundPlayer>();
-    m_urls = std::make_unique<CDesktopUrlOpener>();
     const QString moduleDirectory = GetModuleDirectory();
-    const SMainWndSeams seams {m_backend, m_clock, *m_player, m_prompts, *m_urls, m_files, m_dialogs,
-        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort(), {}};
+    const SMainWndSeams seams {m_backend, m_clock, *m_player, m_prompts, m_browser, m_files, m_dialogs,
+        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort(),
+        [this] { return m_browser.BrowserPath(); }};
     m_mainWnd = std::make_unique<CVanduMainWnd>(seams);
     m_prompts.SetParent(m_mainWnd.get());
     m_files.SetParent(m_mainWnd.get());

@@ -6,6 +6,9 @@
 
 #include "agent/audio/SoundPlayer.h"
 #include "agent/lcd/TimeSource.h"
+#include "agent/settings/BrowserLauncher.h"
+#include "agent/settings/QtProgramLauncher.h"
+#include "agent/settings/SettingsStore.h"
 #include "agent/shell/DialogRunner.h"
 #include "common/QtFileDialogs.h"
 #include "common/QtSettingsBackend.h"
@@ -18,7 +21,6 @@
 class CAgentListener;
 class CTerminationWatcher;
 class CVanduMainWnd;
-class IUrlOpener;
 
 class CVanduApp : public QApplication {
     Q_OBJECT
@@ -53,6 +55,10 @@ private:
     CQtFileDialogs m_files;
     CModalDialogRunner m_dialogs;
     std::unique_ptr<CSoundPlayer> m_player;
-    std::unique_ptr<IUrlOpener> m_urls;
+    // The launcher's own view of the settings: the store keeps no state, so it reads what the
+    // window writes.
+    CSettingsStore m_launcherSettings;
+    CQtProgramLauncher m_launcher;
+    CBrowserLauncher m_browser;
     std::unique_ptr<CVanduMainWnd> m_mainWnd;
 };

@@ -2,13 +2,17 @@
 
 #include "agent/audio/CodecCheck.h"
 #include "agent/audio/SoundPlayerInterface.h"
+#include "agent/lcd/SponsorInfoDialog.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/settings/UrlOpener.h"
 #include "agent/settings/VanduSettingsPropertySheet.h"
+#include "agent/shell/AboutDialog.h"
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ConnectingDialog.h"
 #include "agent/shell/DialogRunner.h"
+#include "agent/shell/MessageDetailDialog.h"
 #include "agent/shell/PopupMenu.h"
+#include "agent/shell/SendMessageDialog.h"
 #include "agent/shell/WakeupSocket.h"
 #include "agent/shell/WindowMessages.h"
 #include "agent/shell/WindowPlacement.h"
@@ -105,7 +109,8 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     CreateAccessibleAreas();
 
     m_menu = new CPopupMenu([this] { return MenuState(); }, this);
-    connect(m_menu, &CPopupMenu::CommandChosen, this, &CVanduMainWnd::OnCommand);
+    // Queued: a command's modal dialog runs once the menu has closed, not inside its activation.
+    connect(m_menu, &CPopupMenu::CommandChosen, this, &CVanduMainWnd::OnCommand, Qt::QueuedConnection);
     m_tray = new CAgentTray(this);
     connect(m_tray, &CAgentTray::ToggleRequested, this, &CVanduMainWnd::ToggleVisibility);
     connect(m_tray, &CAgentTray::ContextMenuRequested, this, [this] { ShowPopupMenu(QCursor::pos()); });
@@ -131,6 +136,7 @@ void CVanduMainWnd::Start()
     HandleFirstRun();
     EnterWorkDirectory();
     m_store->Open(m_settings.GetVanduID());
+    m_sponsor.Attach(*m_store);
     // The renderer makes its scroll arrows when the store sets it up in Open.
     for (CSkinButton* arrow : {m_renderer->ScrollUpButton(), m_renderer->ScrollDownButton()}) {
         if (arrow) {
@@ -216,6 +222,13 @@ void CVanduMainWnd::ConnectRequests()
     connect(m_requests.get(), &CAgentRequests::TrayIconUpdateNeeded, this, &CVanduMainWnd::UpdateTrayIcon);
     connect(m_requests.get(), &CAgentRequests::VendorPictureArrived, this, &CVanduMainWnd::LoadVendorPicture);
     connect(m_requests.get(), &CAgentRequests::RepaintNeeded, this, &CVanduMainWnd::Repaint);
+    connect(m_requests.get(), &CAgentRequests::SponsorArrived, this, &CVanduMainWnd::OnSponsorArrived);
+}
+
+void CVanduMainWnd::OnSponsorArrived()
+{
+    m_sponsor.LoadPicture();
+    ShowSponsorInfo();
 }
 
 void CVanduMainWnd::CheckCodec()
@@ -292,6 +305,41 @@ void CVanduMainWnd::Repaint()
 
 void CVanduMainWnd::RunSignupWizard()
 {
+}
+
+void CVanduMainWnd::ShowSponsorInfo()
+{
+    CSponsorInfoDialog dialog(m_sponsor.Picture(), m_sponsor.MoreInformationAddress(), m_seams.Urls, this);
+    m_seams.Dialogs.Exec(dialog);
+}
+
+void CVanduMainWnd::ShowAboutBox()
+{
+    CAboutDialog dialog(Services(), this);
+    m_seams.Dialogs.Exec(dialog);
+}
+
+void CVanduMainWnd::ShowMessageDetail()
+{
+    if (!m_store->HasMessages()) {
+        return;
+    }
+    CMessageDetailDialog dialog(Services(), this);
+    m_seams.Dialogs.Exec(dialog);
+}
+
+void CVanduMainWnd::SendMessage(bool reply)
+{
+    SAgentServices services = Services();
+    CSendMessageDialog dialog(services, this);
+    if (reply) {
+        const std::optional<CStoredMessage> current = m_store->CurrentMessage();
+        if (!current || current->SenderVanduID().empty()) {
+            return;
+        }
+        dialog.PresetReply(*current);
+    }
+    m_seams.Dialogs.Exec(dialog);
 }
 
 void CVanduMainWnd::OpenSettings(bool identificationOnly)
@@ -483,6 +531,18 @@ void CVanduMainWnd::OnCommand(int commandId)
     case commands::ID_PROPERTIES:
         OpenSettings(false);
         break;
+    case commands::ID_ABOUT:
+        ShowAboutBox();
+        break;
+    case commands::ID_VIEW_INFORMATION:
+        ShowSponsorInfo();
+        break;
+    case commands::ID_SEND_MESSAGE:
+        SendMessage(false);
+        break;
+    case commands::ID_REPLY:
+        SendMessage(true);
+        break;
     default:
         break;
     }
@@ -532,6 +592,7 @@ void CVanduMainWnd::OnDoubleClick(QPoint position)
         m_seams.Urls.OpenUrl(ServiceHomePage());
         break;
     case commands::FaceZone::Lcd:
+        ShowMessageDetail();
         break;
     case commands::FaceZone::None:
         break;

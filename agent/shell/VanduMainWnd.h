@@ -7,6 +7,7 @@
 // state, the window placement); this class shows them and runs the commands.
 
 #include "agent/lcd/LcdRenderer.h"
+#include "agent/lcd/SponsorInfo.h"
 #include "agent/settings/SettingsStore.h"
 #include "agent/shell/AgentCommands.h"
 #include "agent/shell/AgentRequests.h"
@@ -86,6 +87,13 @@ public:
 
     // Runs the settings sheet modally (only its Identification page when asked); repaints on OK.
     void OpenSettings(bool identificationOnly);
+    // The sponsor dialog for the current sponsor picture.
+    void ShowSponsorInfo();
+    void ShowAboutBox();
+    // The detail dialog of the current message, when there is one.
+    void ShowMessageDetail();
+    // The send-a-message dialog, empty or preset to answer the current message.
+    void SendMessage(bool reply);
     void ShowAndActivate();
     void HideWindow();
     // The tray's activation: hide a visible window, show a hidden one.
@@ -147,6 +155,7 @@ private:
     void ConnectRequests();
     void CheckCodec();
     void OnLcdRepainted(const QRect& area);
+    void OnSponsorArrived();
     void OpenPage(vandu::commands::Page page);
     void DeleteCurrentMessage();
     void DeleteAllMessages();
@@ -160,6 +169,7 @@ private:
     std::unique_ptr<CLcdRenderer> m_renderer;
     std::unique_ptr<CMessageStore> m_store;
     std::unique_ptr<CAgentRequests> m_requests;
+    CSponsorInfo m_sponsor;
     CTrayState m_trayState;
     CAgentTray* m_tray = nullptr;
     CPopupMenu* m_menu = nullptr;

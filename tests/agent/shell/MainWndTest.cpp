@@ -11,6 +11,7 @@
 #include "common/FileDialogs.h"
 #include "common/UserPrompts.h"
 #include "tests/agent/net/ScriptedHttpServer.h"
+#include "tests/agent/service/JobTestSupport.h"
 #include "tests/agent/store/StoreFakes.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,6 +30,12 @@
 
 using namespace vandu::test;
 namespace commands = vandu::commands;
+
+// Readable failures for lists of window titles.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 namespace face = vandu::face;
 
 namespace {
@@ -406,16 +413,169 @@ TEST_F(MainWndTest, RightClickAndTheMenuButtonOpenTheMenu)
     window.Menu().hide();
 }
 
+TEST_F(MainWndTest, CommandsOpenTheirDialogs)
+{
+    CVanduMainWnd& window = Window();
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        std::vector<QString> titles;
+    };
+    auto command = [&](int id) {
+        window.OnCommand(id);
+        QApplication::processEvents();
+    };
+    const Row rows[] = {
+        {"About", [&] { command(commands::ID_ABOUT); }, {"About Vandu"}},
+        {"sponsor", [&] { command(commands::ID_VIEW_INFORMATION); }, {"Vandu Information"}},
+        {"send", [&] { command(commands::ID_SEND_MESSAGE); }, {"Send a message"}},
+        {"properties", [&] { command(commands::ID_PROPERTIES); }, {"Vandu Properties"}},
+        {"reply without a sender", [&] { command(commands::ID_REPLY); }, {}},
+        {"detail without messages", [&] { QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(100, 90)); }, {}},
+        {"reply to a text",
+            [&] {
+                AddMessage(3, "5145550111");
+                command(commands::ID_REPLY);
+            },
+            {"Send a message"}},
+        {"detail", [&] { QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(100, 90)); }, {"Detail"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_dialogs.titles.clear();
+        row.act();
+        EXPECT_EQ(m_dialogs.titles, row.titles);
+    }
+}
+
+TEST_F(MainWndTest, FirstShowAsksForTheIdWhenNoneIsStoredOrThePasswordIsNotKept)
+{
+    struct Row {
+        const char* name;
+        std::string id;
+        int askId;
+        std::vector<QString> titles;
+    };
+    const Row rows[] = {
+        {"ID and kept password", "5551234567", 0, {}},
+        {"password not kept", "5551234567", 1, {"Vandu Properties"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_window.reset();
+        m_dialogs.titles.clear();
+        m_settings.WriteString("VanduID", row.id);
+        m_settings.WriteInt("AskVanduID", row.askId);
+        CVanduMainWnd& window = Window();
+        ASSERT_TRUE(WaitUntil([&] { return !window.IsFirstShowPending(); }));
+        EXPECT_EQ(m_dialogs.titles, row.titles);
+    }
+}
+
 TEST_F(MainWndTest, ExitSavesTheStateAndRemovesTheTrayIcon)
 {
     CVanduMainWnd& window = Window();
     window.move(140, 150);
     window.Menu().ActionFor(commands::ID_EXIT)->trigger();
+    QApplication::processEvents();
     EXPECT_EQ(m_settings.ReadInt("XPos"), 140);
     EXPECT_EQ(m_settings.ReadInt("YPos"), 150);
     EXPECT_EQ(m_settings.ReadInt("Hidden"), 0);
     EXPECT_FALSE(window.Tray().IsAdded());
     EXPECT_TRUE(PathExists(m_dir.Path() + "/msg/5551234567.vdm"));
+}
+
+} // namespace
+
+namespace {
+
+// The window against the reference service: what each job's completion does on the screen.
+class MainWndServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_service = std::make_unique<CVanduService>(m_data.Path());
+        VANDU_REQUIRE_PEER(m_service->Running(), "vandu-service");
+        setenv(kServiceHomeVariable, m_service->Home().c_str(), 1);
+        ASSERT_EQ(m_service->Admin({"add-subscriber", "5551230000", "4321", "Bob", "Stone", "bob@example.com"}), 0);
+        m_settings.WriteString("VanduID", "5551230000");
+        m_settings.WriteString("Channel", "~})$"); // "4321"
+        m_settings.WriteInt("AskVanduID", 0);
+        m_settings.WriteInt("AudioType", 1);
+    }
+    void TearDown() override { unsetenv(kServiceHomeVariable); }
+
+    CVanduMainWnd& Window()
+    {
+        const SMainWndSeams seams {m_settings, m_clock, m_player, m_prompts, m_urls, m_files, m_dialogs,
+            QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
+        m_window = std::make_unique<CVanduMainWnd>(seams);
+        m_window->Start();
+        m_window->hide();
+        return *m_window;
+    }
+
+    bool CycleDone()
+    {
+        return WaitUntil([this] { return !m_window->Requests().AnyJobRunning(); });
+    }
+
+    TempDir m_dir;
+    TempDir m_data;
+    std::unique_ptr<CVanduService> m_service;
+    CMemorySettingsBackend m_settings;
+    CFixedTimeSource m_clock {1796000000, 0};
+    CRecordingPlayer m_player;
+    CRecordedPrompts m_prompts;
+    CRecordedUrlOpener m_urls;
+    CRecordedFileDialogs m_files;
+    CRecordedDialogRunner m_dialogs;
+    std::unique_ptr<CVanduMainWnd> m_window;
+};
+
+TEST_F(MainWndServiceTest, ACycleBringsMessagesTheSponsorTheVendorAndTheNames)
+{
+    TempDir pictures;
+    const std::string sponsor = pictures.Path() + "/s.bmp";
+    const std::string vendor = pictures.Path() + "/v.bmp";
+    QImage(300, 100, QImage::Format_Indexed8).save(QString::fromStdString(sponsor));
+    QImage(165, 16, QImage::Format_Indexed8).save(QString::fromStdString(vendor));
+    ASSERT_EQ(m_service->Admin({"set-sponsor", "S1", "Shoes", "http://shoes.example/", sponsor}), 0);
+    ASSERT_EQ(m_service->Admin({"set-vendor", "Shop around the corner", "http://shop.example/", vendor}), 0);
+    ASSERT_EQ(m_service->Admin({"deposit-text", "5551230000", "Lunch at noon?", "--no-wake"}), 0);
+    QSize sponsorDialog;
+    m_dialogs.answer = [&](QDialog& dialog) {
+        sponsorDialog = dialog.size();
+        return QDialog::Rejected;
+    };
+
+    CVanduMainWnd& window = Window();
+    ASSERT_TRUE(CycleDone());
+    QApplication::processEvents();
+    // Messages: the alert brought the window up and chimed.
+    EXPECT_EQ(window.Store().Count(), 1);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(m_player.calls, std::vector<std::string> {"builtin:171"});
+    // Sponsor: the new picture is shown at once, in a dialog sized to it.
+    EXPECT_EQ(m_dialogs.titles, std::vector<QString> {"Vandu Information"});
+    EXPECT_EQ(sponsorDialog, QSize(330, 170));
+    // Vendor: the banner tells what it is.
+    EXPECT_EQ(window.TooltipAt(QPoint(100, 125)), QStringLiteral("Shop around the corner"));
+    // User info: the names reached the title line; nothing was refused.
+    EXPECT_TRUE(m_prompts.Boxes().empty());
+    EXPECT_EQ(window.Account().GetFirstName(), "Bob");
+}
+
+TEST_F(MainWndServiceTest, ARefusedPasswordIsToldInABoxAndOnTheLcd)
+{
+    m_settings.WriteString("Channel", "%~(}"); // "1234", not Bob's
+    CVanduMainWnd& window = Window();
+    ASSERT_TRUE(CycleDone());
+    ASSERT_TRUE(WaitUntil([&] { return !m_prompts.Boxes().empty(); }));
+    EXPECT_EQ(m_prompts.Shown(),
+        std::vector<std::string> {"Vandu ID and/or Password Invalid.\nPlease change your settings."});
+    EXPECT_TRUE(window.Store().StatusOverride());
+    EXPECT_EQ(window.Store().StatusLine(), "Right click and select Properties to enter your ID and Password.");
 }
 
 } // namespace
