@@ -439,7 +439,16 @@ void CVanduMainWnd::SaveStateAndQuit()
     if (!m_stateSaved) {
         SaveWindowState();
     }
-    QCoreApplication::quit();
+    Quit();
+}
+
+// exit, not quit: quit asks every window to close first, and a dialog that may not be closed
+// (the Identification-only sheet) would keep the agent running. Open dialogs end with their loops;
+// nothing opens another one once the agent is quitting.
+void CVanduMainWnd::Quit()
+{
+    m_quitting = true;
+    QCoreApplication::exit(0);
 }
 
 void CVanduMainWnd::closeEvent(QCloseEvent* event)
@@ -448,7 +457,7 @@ void CVanduMainWnd::closeEvent(QCloseEvent* event)
         SaveWindowState();
     }
     event->accept();
-    QCoreApplication::quit();
+    Quit();
 }
 
 commands::SMenuState CVanduMainWnd::MenuState()
@@ -478,6 +487,9 @@ void CVanduMainWnd::OpenPage(commands::Page page)
 
 void CVanduMainWnd::OnCommand(int commandId)
 {
+    if (m_quitting) {
+        return;
+    }
     if (!commands::IsEnabled(commands::RuleOf(commandId), MenuState())) {
         return;
     }
@@ -658,13 +670,16 @@ void CVanduMainWnd::showEvent(QShowEvent* event)
 // A hidden start waits with this until the window is first shown.
 void CVanduMainWnd::RunFirstShow()
 {
+    if (m_quitting) {
+        return;
+    }
     if (!m_connecting) {
         m_connecting = new CConnectingDialog(this);
     }
     if (m_settings.GetVanduID().empty()) {
         RunSignupWizard();
     }
-    if (m_settings.GetVanduID().empty() || !m_settings.IsPasswordSaved()) {
+    if (!m_quitting && (m_settings.GetVanduID().empty() || !m_settings.IsPasswordSaved())) {
         OpenSettings(true);
     }
     ClearFirstShowPending();

@@ -147,6 +147,7 @@ protected:
 
 private:
     void HandleFirstRun();
+    void Quit();
     void RunFirstShow();
     void EnterWorkDirectory();
     void PlaceWindow();
@@ -185,6 +186,7 @@ private:
     bool m_started = false;
     bool m_firstShowQueued = false;
     bool m_stateSaved = false;
+    bool m_quitting = false;
     bool m_dragging = false;
     QPoint m_dragAnchor;
     ulong m_lastPressTime = 0;
