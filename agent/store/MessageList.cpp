@@ -1,5 +1,6 @@
 #include "agent/store/MessageList.h"
 
+#include "agent/store/AtomicFileWriter.h"
 #include "agent/store/MessageFileReader.h"
 
 #include <algorithm>
@@ -82,5 +83,5 @@ int CMessageList::Save(const SMessageFileHeader& header) const
     if (m_filePath.empty()) {
         return 0;
     }
-    return CMessageFileWriter::WriteAtomically(m_filePath, CMessageFileWriter::BuildText(m_messages, header));
+    return CAtomicFileWriter::Write(m_filePath, CMessageFileWriter::BuildText(m_messages, header)) ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // Loading and saving a message file of 10,000 messages. Run with --write-file=PATH to only write
 // the same file (for comparing other readers on it).
 
+#include "agent/store/AtomicFileWriter.h"
 #include "agent/store/MessageFileWriter.h"
 #include "agent/store/MessageList.h"
 #include "tests/support/TestSupport.h"
@@ -71,7 +72,7 @@ void BM_Save10000NoFsync(benchmark::State& state)
     Fixture fixture;
     for (auto _ : state) {
         std::string text = CMessageFileWriter::BuildText(fixture.list->Messages(), kHeader);
-        if (CMessageFileWriter::WriteAtomically(fixture.path, text, false) != 1) {
+        if (!CAtomicFileWriter::Write(fixture.path, text, false)) {
             state.SkipWithError("write failed");
         }
     }
@@ -108,7 +109,7 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strncmp(argv[1], kWriteFile, std::strlen(kWriteFile)) == 0) {
         Fixture fixture;
         std::string text = CMessageFileWriter::BuildText(fixture.list->Messages(), kHeader);
-        return CMessageFileWriter::WriteAtomically(argv[1] + std::strlen(kWriteFile), text) == 1 ? 0 : 1;
+        return CAtomicFileWriter::Write(argv[1] + std::strlen(kWriteFile), text) ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
