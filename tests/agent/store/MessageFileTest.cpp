@@ -224,6 +224,30 @@ TEST_F(MessageFileTest, ReaderFollowsTheProfileRules)
     EXPECT_EQ(reader.GetString("A", "novalue", 100), "");
 }
 
+// Sections far larger than the file ever holds (hand-edited or damaged) are indexed, and the
+// index keeps the rules: names in any case, the first key of a name wins, missing keys default.
+TEST_F(MessageFileTest, ABigSectionKeepsTheProfileRules)
+{
+    std::string text = "[Vandu]\nCount=2\n[MESSAGE1]\nmessage=first\n";
+    for (int i = 0; i < 3000; ++i) {
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    }
+    text += "TYPE=2\nMessage=second\nkey17=late\nRead=1\n[Message2]\nType=2\nMessage=other\n";
+    WriteFile(PathOf("big"), text);
+    CMessageFileReader reader(PathOf("big"));
+    EXPECT_EQ(reader.GetString("message1", "KEY17", 100), "17");
+    EXPECT_EQ(reader.GetString("Message1", "key2999", 100), "2999");
+    EXPECT_EQ(reader.GetInt("Message1", "Key3000", -1), -1);
+    EXPECT_EQ(reader.GetString("Message2", "Key17", 100), "");
+
+    CMessageList list(folder);
+    list.Load("big");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.At(0)->Text(), "first");
+    EXPECT_EQ(list.At(0)->Read(), 1);
+    EXPECT_EQ(list.At(1)->Text(), "other");
+}
+
 TEST_F(MessageFileTest, LineBreaksInValuesCannotAddSectionsOrKeys)
 {
     CMessageList list(folder);
