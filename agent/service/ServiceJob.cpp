@@ -8,6 +8,7 @@
 #include "agent/shell/ConnectionState.h"
 #include "agent/store/AccountInfo.h"
 #include "agent/store/AtomicFileWriter.h"
+#include "agent/store/MessageList.h"
 #include "agent/store/MessageStore.h"
 
 #include <vector>
@@ -203,13 +204,16 @@ bool CServiceJob::DownloadMessage(const SInputs& in, int messageId)
     CMessageAnswer answer = ParseMessageAnswer(body);
     std::string voiceFile;
     if (answer.Type == kMessageTypeVoice) {
-        voiceFile = ownId + std::to_string(messageId) + ".wav";
         answer.Text.clear();
-        const std::size_t start = FindResponseKey(body, "Message=");
-        // A recording that cannot be written whole is not taken: better fetched again than lost.
-        if (start != std::string::npos
-            && !CAtomicFileWriter::Write(FolderFile(in, voiceFile), std::string_view(body).substr(start))) {
-            return false;
+        // An ID that cannot be part of a file name gets no recording, as it gets no message file.
+        if (CMessageList::IsPlainVanduID(ownId)) {
+            const std::size_t start = FindResponseKey(body, "Message=");
+            voiceFile = ownId + std::to_string(messageId) + ".wav";
+            // A recording that cannot be written whole is not taken: better fetched again than lost.
+            if (start != std::string::npos
+                && !CAtomicFileWriter::Write(FolderFile(in, voiceFile), std::string_view(body).substr(start))) {
+                return false;
+            }
         }
     } else if (!answer.SenderVanduID.empty()) {
         answer.Text += " (from: " + answer.FirstName + " " + answer.LastName + ")";

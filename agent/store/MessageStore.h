@@ -29,6 +29,9 @@ public:
     static constexpr int kLcdWidth = 165;
     static constexpr int kLcdHeight = 58;
 
+    // What the status line says once when the subscriber's message file exists but cannot be read.
+    static constexpr const char* kReadFailedText = "Could not read messages";
+
     // folder: where the message files and recordings live ("msg" under the current directory).
     CMessageStore(ILcdRenderer& renderer, ISoundPlayer& player, CSettingsStore& settings, CAccountInfo& account,
         const ITimeSource& timeSource, std::string folder = "msg");
@@ -101,6 +104,7 @@ private:
     const CStoredMessage* IndexedMessageUnlocked() const;
     std::string StatusTextUnlocked(int newCount) const;
     void RefreshStatusUnlocked();
+    void LoadUnlocked(const std::string& vanduID);
     int SaveUnlocked();
     void DeleteCurrentUnlocked();
     void RedrawUnlocked();
@@ -113,6 +117,8 @@ private:
     CAccountInfo& m_account;
     int m_currentIndex = -1;
     bool m_statusOverride = false;
+    // The last load found a file it could not read, and the user has not been shown that yet.
+    bool m_readFailedNotice = false;
     std::string m_statusLine;
     bool m_resetScroll = false;
     CMessageList m_list;

@@ -6,7 +6,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using vandu::test::PathExists;
 using vandu::test::ReadFile;
@@ -368,6 +372,36 @@ TEST_F(MessageStoreTest, AFailedSaveKeepsTheMessagesAndTheOldFile)
         return store.Save() == 0 && store.Count() == 2 && FileOf("4711") == before ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
+}
+
+// The subscriber hears once that the messages could not be read; nothing written meanwhile,
+// the exit's save included, replaces the file until it can be read again.
+TEST_F(MessageStoreTest, AnUnreadableFileIsToldOnceAndLeftAlone)
+{
+    ASSERT_EQ(mkdir((folder + "/4711.vdm").c_str(), 0755), 0);
+    store.Open("4711");
+    EXPECT_EQ(store.StatusLine(), CMessageStore::kReadFailedText);
+    store.Redraw();
+    ASSERT_FALSE(renderer.draws.empty());
+    EXPECT_EQ(renderer.draws.back().statusText, CMessageStore::kReadFailedText);
+    store.ClickLcd();
+    EXPECT_EQ(store.StatusLine(), "Calls: 0 new\n") << "a click shows the user has seen it";
+
+    AddText("arrived meanwhile");
+    EXPECT_EQ(store.Save(), 0);
+    store.RefreshStatus();
+    EXPECT_EQ(store.StatusLine(), "Calls: 1 new\n") << "told once, not on every refresh";
+    store.DeleteAll();
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/4711.vdm"));
+
+    ASSERT_EQ(rmdir((folder + "/4711.vdm").c_str()), 0);
+    WriteFile(folder + "/4711.vdm", ReadFile(std::string(VANDU_TEST_DATA_DIR) + "/store/skipped_type.vdm"));
+    store.Reload();
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.StatusLine(), "Calls: 1 new - 1 old\n");
+    AddText("after");
+    EXPECT_EQ(store.Save(), 1);
+    EXPECT_NE(FileOf("4711").find("Message=after"), std::string::npos);
 }
 
 } // namespace
