@@ -220,6 +220,9 @@ bool CServiceJob::DownloadMessage(const SInputs& in, int messageId)
     }
     in.Store->AddDownloadedMessage(answer.Date, answer.Time, answer.Type, answer.CallerID, answer.CallerIDName,
         answer.Text, voiceFile, answer.SenderVanduID, answer.FirstName, answer.LastName);
+    // Once marked, the service forgets the message: it must be on the disk before, so that a kill
+    // or a crash later in the poll loses nothing.
+    in.Store->WriteMessageFile();
     Get(m_client, BuildMarkMessageAsRead(ServiceCgiBase(), ownId, password, messageId), body);
     return true;
 }

@@ -1,9 +1,12 @@
 #include "agent/store/MessageStore.h"
 
 #include "agent/lcd/MessageText.h"
+#include "agent/store/AtomicFileWriter.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <string_view>
 #include <utility>
 
 CMessageStore::CMessageStore(ILcdRenderer& renderer, ISoundPlayer& player, CSettingsStore& settings,
@@ -102,10 +105,29 @@ void CMessageStore::LoadUnlocked(const std::string& vanduID)
     RefreshStatusUnlocked();
 }
 
+// Temporary files of recordings, pictures and message files whose writing was cut short by a
+// crash, a kill or a full disk: nothing else ever removes them.
+void CMessageStore::RemoveLeftoverFilesUnlocked()
+{
+    DIR* folder = ::opendir(m_list.Folder().c_str());
+    if (!folder) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (CAtomicFileWriter::IsLeftoverOf(name, ".vdm") || CAtomicFileWriter::IsLeftoverOf(name, ".wav")
+            || CAtomicFileWriter::IsLeftoverOf(name, ".bmp")) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
+
 void CMessageStore::Open(const std::string& vanduID)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_renderer.Setup(kLcdLeft, kLcdTop, kLcdWidth, kLcdHeight);
+    RemoveLeftoverFilesUnlocked();
     if (vanduID.empty()) {
         return;
     }
@@ -142,6 +164,12 @@ int CMessageStore::Save()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return SaveUnlocked();
+}
+
+int CMessageStore::WriteMessageFile()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_list.Save(m_header);
 }
 
 void CMessageStore::AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,

@@ -38,10 +38,15 @@ public:
     CMessageStore(const CMessageStore&) = delete;
     CMessageStore& operator=(const CMessageStore&) = delete;
 
+    // Also clears the folder of temporary files that interrupted writes left behind, so it must
+    // come before any job runs.
     void Open(const std::string& vanduID);
     void Reload();
     // Returns 1 when the file was written; a failure keeps the old file and the messages.
     int Save();
+    // The same write as Save, but the current message stays where it is: the poll writes every
+    // message down before it tells the service that the message was delivered.
+    int WriteMessageFile();
     void AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
         const std::string& callerId, const std::string& callerIdName, const std::string& text,
         const std::string& voiceFile, const std::string& senderVanduID, const std::string& firstName,
@@ -105,6 +110,7 @@ private:
     std::string StatusTextUnlocked(int newCount) const;
     void RefreshStatusUnlocked();
     void LoadUnlocked(const std::string& vanduID);
+    void RemoveLeftoverFilesUnlocked();
     int SaveUnlocked();
     void DeleteCurrentUnlocked();
     void RedrawUnlocked();

@@ -1,16 +1,23 @@
-// What the request jobs leave on the disk: the files are private; an ID that is no plain name
-// gets no file.
+// What the request jobs leave on the disk: every message marked read on the service is in the
+// message file first, even when the agent dies in the middle of a poll; the files are private;
+// an ID that is no plain name gets no file.
 
 #include "agent/service/ServiceJob.h"
 #include "tests/agent/service/JobTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vandu::test;
@@ -33,7 +40,134 @@ unsigned ModeOf(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
 }
 
+// The command of a request target ("GetMessage2", ...) and its message ID, if any.
+std::string CommandOf(const std::string& target)
+{
+    const std::size_t start = target.find('?') + 1;
+    std::string command = target.substr(start, target.find('&', start) - start);
+    const std::size_t id = target.find("MessageID=");
+    if (id != std::string::npos) {
+        command += " " + target.substr(id + 10, target.find('&', id) - id - 10);
+    }
+    return command;
+}
+
+// An agent-like process: a child that polls once with a real store over the folder, started
+// before any thread of the test exists (a child of a threaded process may not start threads).
+// It waits for the service's home on a pipe and polls against it.
+class CPollingChild {
+public:
+    explicit CPollingChild(const std::string& folder)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            return;
+        }
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(fds[1]);
+            ::_exit(Poll(fds[0], folder));
+        }
+        ::close(fds[0]);
+        m_pipe = fds[1];
+    }
+    ~CPollingChild()
+    {
+        if (m_pipe >= 0) {
+            ::close(m_pipe);
+        }
+        if (m_pid > 0) {
+            Kill();
+        }
+    }
+    bool Started() const { return m_pid > 0 && m_pipe >= 0; }
+    void Go(const std::string& home)
+    {
+        const std::string line = home + "\n";
+        EXPECT_EQ(::write(m_pipe, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    }
+    // True when the child died from SIGKILL.
+    bool Kill()
+    {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        const bool killed = ::waitpid(m_pid, &status, 0) == m_pid && WIFSIGNALED(status);
+        m_pid = -1;
+        return killed;
+    }
+
+private:
+    static int Poll(int pipe, const std::string& folder)
+    {
+        std::string home;
+        char c = 0;
+        pollfd waiter {pipe, POLLIN, 0};
+        while (::poll(&waiter, 1, 30000) == 1 && ::read(pipe, &c, 1) == 1 && c != '\n') {
+            home += c;
+        }
+        if (home.empty()) {
+            return 10;
+        }
+        CServiceHome serviceHome(home);
+        CJobRig rig("7", "1234", folder);
+        CServiceJob job;
+        job.SetInputs(rig.Store.get(), &rig.Settings, &rig.Connection, &rig.Account);
+        job.SetKind(REQUEST_POLL);
+        if (!job.Start()) {
+            return 11;
+        }
+        job.Wait();
+        return 0;
+    }
+
+    pid_t m_pid = -1;
+    int m_pipe = -1;
+};
+
 } // namespace
+
+// The service forgets a message once it is marked read, so the agent writes the message down
+// before the mark: killed after the second of three marks, it still has both marked messages.
+TEST(ServiceJobFiles, AKillAfterAMarkLosesNoMarkedMessage)
+{
+    TempDir home;
+    const std::string folder = home.File("msg");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    CPollingChild child(folder);
+    ASSERT_TRUE(child.Started());
+
+    CScriptedServer server;
+    server.On("GetNewMessageIDs", {{200, "Result=1;2;3;"}});
+    server.On("MessageID=1&", {{200, TextAnswer("first")}});
+    server.On("MessageID=2&", {{200, TextAnswer("second")}});
+    server.On("MarkMessageAsRead", {{200, "Result=1"}});
+    // The service stalls after the second mark, until the agent is gone.
+    server.On("GetMessage2&VanduID=7&Password=1234&MessageID=3&", {{200, TextAnswer("third"), 10000}});
+    child.Go(server.Home());
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (server.Count("MessageID=3&") == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(server.Count("MessageID=3&"), 1) << "the poll never reached the third message";
+    EXPECT_TRUE(child.Kill());
+
+    std::vector<std::string> commands;
+    for (const std::string& target : server.Requests()) {
+        commands.push_back(CommandOf(target));
+    }
+    EXPECT_EQ(commands,
+        (std::vector<std::string> {"GetNewMessageIDs", "GetMessage2 1", "MarkMessageAsRead 1", "GetMessage2 2",
+            "MarkMessageAsRead 2", "GetMessage2 3"}));
+
+    // The restart.
+    CJobRig rig("7", "1234", folder);
+    ASSERT_EQ(rig.Store->Count(), 2);
+    EXPECT_EQ(rig.Store->MessageAt(0)->Text(), "first");
+    EXPECT_EQ(rig.Store->MessageAt(1)->Text(), "second");
+    EXPECT_EQ(rig.Store->UnreadCount(), 2);
+    EXPECT_EQ(Entries(folder), std::vector<std::string> {"7.vdm"});
+}
 
 // Recordings, pictures and the message file are the subscriber's own, whatever the umask.
 TEST(ServiceJobFiles, EveryFileIsPrivate)
