@@ -7,13 +7,10 @@
 #include "agent/service/ServiceResponse.h"
 #include "agent/shell/ConnectionState.h"
 #include "agent/store/AccountInfo.h"
+#include "agent/store/AtomicFileWriter.h"
+#include "agent/store/MessageList.h"
 #include "agent/store/MessageStore.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -79,32 +76,6 @@ const char* SignupText(int code)
     default:
         return nullptr;
     }
-}
-
-// Writes bytes as the whole file, replacing it only once complete; a partial file never stays.
-bool WriteWholeFile(const std::string& path, const std::string& bytes)
-{
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = written > 0;
-        done += ok ? static_cast<std::size_t>(written) : 0;
-    }
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
 }
 
 } // namespace
@@ -233,18 +204,25 @@ bool CServiceJob::DownloadMessage(const SInputs& in, int messageId)
     CMessageAnswer answer = ParseMessageAnswer(body);
     std::string voiceFile;
     if (answer.Type == kMessageTypeVoice) {
-        voiceFile = ownId + std::to_string(messageId) + ".wav";
         answer.Text.clear();
-        const std::size_t start = FindResponseKey(body, "Message=");
-        // A recording that cannot be written whole is not taken: better fetched again than lost.
-        if (start != std::string::npos && !WriteWholeFile(FolderFile(in, voiceFile), body.substr(start))) {
-            return false;
+        // An ID that cannot be part of a file name gets no recording, as it gets no message file.
+        if (CMessageList::IsPlainVanduID(ownId)) {
+            const std::size_t start = FindResponseKey(body, "Message=");
+            voiceFile = ownId + std::to_string(messageId) + ".wav";
+            // A recording that cannot be written whole is not taken: better fetched again than lost.
+            if (start != std::string::npos
+                && !CAtomicFileWriter::Write(FolderFile(in, voiceFile), std::string_view(body).substr(start))) {
+                return false;
+            }
         }
     } else if (!answer.SenderVanduID.empty()) {
         answer.Text += " (from: " + answer.FirstName + " " + answer.LastName + ")";
     }
     in.Store->AddDownloadedMessage(answer.Date, answer.Time, answer.Type, answer.CallerID, answer.CallerIDName,
         answer.Text, voiceFile, answer.SenderVanduID, answer.FirstName, answer.LastName);
+    // Once marked, the service forgets the message: it must be on the disk before, so that a kill
+    // or a crash later in the poll loses nothing.
+    in.Store->WriteMessageFile();
     Get(m_client, BuildMarkMessageAsRead(ServiceCgiBase(), ownId, password, messageId), body);
     return true;
 }
@@ -301,7 +279,7 @@ bool CServiceJob::StoreSponsorPicture(const std::string& body, const std::string
     if (Get(m_client, imageUrl, image) != kStatusOk) {
         return false;
     }
-    return WriteWholeFile(path, image);
+    return static_cast<bool>(CAtomicFileWriter::Write(path, image));
 }
 
 void CServiceJob::FetchVendorLogo(const SInputs& in)

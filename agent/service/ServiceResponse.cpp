@@ -1,11 +1,8 @@
 #include "agent/service/ServiceResponse.h"
 
-#include <cerrno>
+#include "agent/store/AtomicFileWriter.h"
+
 #include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -18,21 +15,6 @@ std::string_view TextPart(std::string_view body)
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -107,18 +89,7 @@ int WriteResponseTail(std::string_view body, std::string_view key, const std::st
     if (start == std::string_view::npos || start >= body.size() || path.empty()) {
         return 0;
     }
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return 0;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, body.substr(start));
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-        return 1;
-    }
-    ::unlink(temp.c_str());
-    return 0;
+    return CAtomicFileWriter::Write(path, body.substr(start)) ? 1 : 0;
 }
 
 bool ResponseContains(std::string_view body, std::string_view text)

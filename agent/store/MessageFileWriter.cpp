@@ -2,12 +2,6 @@
 
 #include "agent/store/StoredMessage.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-
 void CMessageFileWriter::AppendLine(std::string& out, const char* key, const std::string& value)
 {
     out += key;
@@ -58,56 +52,4 @@ std::string CMessageFileWriter::BuildText(
         out += message->Read() != 0 ? "Read=1\n" : "Read=0\n";
     }
     return out;
-}
-
-bool CMessageFileWriter::WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
-// The rename itself lives in the folder; without this a power cut may bring back the old name.
-void CMessageFileWriter::SyncFolder(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-int CMessageFileWriter::WriteAtomically(const std::string& path, const std::string& text, bool sync)
-{
-    const std::string temp = path + ".tmp";
-    // A leftover from an interrupted save (or anything planted under that name) goes first, so
-    // that O_EXCL never follows a link.
-    unlink(temp.c_str());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return 0;
-    }
-    bool ok = WriteAll(fd, text);
-    ok = ok && (!sync || fsync(fd) == 0);
-    ok = close(fd) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return 0;
-    }
-    if (sync) {
-        SyncFolder(path);
-    }
-    return 1;
 }

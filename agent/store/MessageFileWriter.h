@@ -3,7 +3,7 @@
 // Writes the message file: the header section "[Vandu]" with the count and the six header
 // values, then one "[Message<n>]" section per message, every line ended by a single line feed.
 // Values are written verbatim except that CR and LF become blanks, so no value can add keys or
-// sections. The file is replaced atomically: a crash or a full disk leaves the old file whole.
+// sections. CAtomicFileWriter puts the text in place.
 
 #include <memory>
 #include <string>
@@ -27,12 +27,6 @@ public:
     static std::string BuildText(
         const std::vector<std::unique_ptr<CStoredMessage>>& messages, const SMessageFileHeader& header);
 
-    // Writes the text to "<path>.tmp", flushes it to the disk when sync is set, and renames it over
-    // the path. Returns 1 when the path now holds the text, else 0 with the old file untouched.
-    static int WriteAtomically(const std::string& path, const std::string& text, bool sync = true);
-
 private:
     static void AppendLine(std::string& out, const char* key, const std::string& value);
-    static bool WriteAll(int fd, const std::string& text);
-    static void SyncFolder(const std::string& path);
 };

@@ -1,5 +1,6 @@
 #include "agent/store/MessageList.h"
 
+#include "agent/store/AtomicFileWriter.h"
 #include "agent/store/MessageFileReader.h"
 
 #include <algorithm>
@@ -38,10 +39,18 @@ int CMessageList::UnreadCount() const
     return unread;
 }
 
-void CMessageList::Load(const std::string& vanduID)
+bool CMessageList::IsPlainVanduID(const std::string& vanduID)
 {
-    m_filePath = m_folder + "/" + vanduID + ".vdm";
+    return vanduID.size() <= kMaxVanduIDBytes && vanduID != "." && vanduID != ".."
+        && vanduID.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
+bool CMessageList::Load(const std::string& vanduID)
+{
+    m_filePath = IsPlainVanduID(vanduID) ? m_folder + "/" + vanduID + ".vdm" : std::string();
+    // No path reads as a missing file.
     CMessageFileReader reader(m_filePath);
+    m_readFailed = reader.State() == CMessageFileReader::EState::Unreadable;
     const int count = reader.HeaderCount();
     m_header.LastDownloaded = reader.HeaderText("LastDownloaded");
     m_header.SponsorID = reader.HeaderText("SponsorID");
@@ -75,12 +84,13 @@ void CMessageList::Load(const std::string& vanduID)
             break;
         }
     }
+    return !m_readFailed;
 }
 
 int CMessageList::Save(const SMessageFileHeader& header) const
 {
-    if (m_filePath.empty()) {
+    if (m_filePath.empty() || m_readFailed) {
         return 0;
     }
-    return CMessageFileWriter::WriteAtomically(m_filePath, CMessageFileWriter::BuildText(m_messages, header));
+    return CAtomicFileWriter::Write(m_filePath, CMessageFileWriter::BuildText(m_messages, header)) ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include "agent/store/MessageFileWriter.h"
 #include "agent/store/StoredMessage.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,10 +29,20 @@ public:
     int UnreadCount() const;
 
     // Sets the file path for the ID and appends the file's messages; the list is not emptied first.
-    void Load(const std::string& vanduID);
-    // Writes the file with these header values; 1 when written, 0 when the path is empty or the
-    // write failed (the old file then stays as it was).
+    // An ID that cannot be a file name (see IsPlainVanduID) gets no file: its messages live in
+    // memory only. Returns false when the file exists but could not be read: until a later load
+    // succeeds, Save then leaves that file alone rather than write the few messages in memory
+    // over all those it holds.
+    bool Load(const std::string& vanduID);
+    // Writes the file with these header values; 1 when written, 0 when there is no path, the last
+    // load could not read the file, or the write failed (the old file then stays as it was).
     int Save(const SMessageFileHeader& header) const;
+    bool ReadFailed() const { return m_readFailed; }
+
+    // An ID usable in a file name: no "/", backslash or zero byte, not "." or "..", at most 64 bytes.
+    // The empty ID, which the agent may load before a subscriber signs up, is one too.
+    static bool IsPlainVanduID(const std::string& vanduID);
+    static constexpr size_t kMaxVanduIDBytes = 64;
 
     const std::string& Folder() const { return m_folder; }
     const std::string& FilePath() const { return m_filePath; }
@@ -47,5 +58,6 @@ private:
     std::vector<std::unique_ptr<CStoredMessage>> m_messages;
     std::string m_folder;
     std::string m_filePath;
+    bool m_readFailed = false;
     SMessageFileHeader m_header;
 };

@@ -1,9 +1,12 @@
 #include "agent/store/MessageStore.h"
 
 #include "agent/lcd/MessageText.h"
+#include "agent/store/AtomicFileWriter.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <string_view>
 #include <utility>
 
 CMessageStore::CMessageStore(ILcdRenderer& renderer, ISoundPlayer& player, CSettingsStore& settings,
@@ -48,6 +51,9 @@ const CStoredMessage* CMessageStore::IndexedMessageUnlocked() const
 
 std::string CMessageStore::StatusTextUnlocked(int newCount) const
 {
+    if (m_readFailedNotice && !m_statusOverride) {
+        return kReadFailedText;
+    }
     return CMessageText::StatusText(newCount, m_list.Count(), m_mailStatus, m_statusOverride, m_statusLine);
 }
 
@@ -90,21 +96,48 @@ void CMessageStore::RemoveVoiceFileUnlocked(const CStoredMessage& message)
     }
 }
 
+// A file that exists but could not be read is left as it is (the list refuses to save over it),
+// and the status line says so instead of showing an empty list as the truth. It says so once:
+// until the user clicks the LCD or news (messages, mail) refreshes the status.
+void CMessageStore::LoadUnlocked(const std::string& vanduID)
+{
+    m_readFailedNotice = !m_list.Load(vanduID);
+    RefreshStatusUnlocked();
+}
+
+// Temporary files of recordings, pictures and message files whose writing was cut short by a
+// crash, a kill or a full disk: nothing else ever removes them.
+void CMessageStore::RemoveLeftoverFilesUnlocked()
+{
+    DIR* folder = ::opendir(m_list.Folder().c_str());
+    if (!folder) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (CAtomicFileWriter::IsLeftoverOf(name, ".vdm") || CAtomicFileWriter::IsLeftoverOf(name, ".wav")
+            || CAtomicFileWriter::IsLeftoverOf(name, ".bmp")) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
+
 void CMessageStore::Open(const std::string& vanduID)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_renderer.Setup(kLcdLeft, kLcdTop, kLcdWidth, kLcdHeight);
+    RemoveLeftoverFilesUnlocked();
     if (vanduID.empty()) {
         return;
     }
-    m_list.Load(vanduID);
+    LoadUnlocked(vanduID);
     m_header.LastDownloaded = m_list.LastDownloaded();
     m_header.SponsorID = m_list.SponsorID();
     m_header.SponsorDesc = m_list.SponsorDesc();
     m_header.SponsorURL = m_list.SponsorURL();
     m_header.VendorDesc = m_list.VendorDesc();
     m_header.VendorURL = m_list.VendorURL();
-    RefreshStatusUnlocked();
     RedrawUnlocked();
 }
 
@@ -112,13 +145,12 @@ void CMessageStore::Reload()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_list.DeleteAll();
-    m_list.Load(m_settings.GetVanduID());
+    LoadUnlocked(m_settings.GetVanduID());
     // The vendor belongs to the installation, not to the subscriber: its values stay.
     m_header.LastDownloaded = m_list.LastDownloaded();
     m_header.SponsorID = m_list.SponsorID();
     m_header.SponsorDesc = m_list.SponsorDesc();
     m_header.SponsorURL = m_list.SponsorURL();
-    RefreshStatusUnlocked();
     // The previous subscriber's index may lie beyond the new list.
     if (m_currentIndex >= m_list.Count()) {
         m_currentIndex = m_list.Count() - 1;
@@ -132,6 +164,12 @@ int CMessageStore::Save()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return SaveUnlocked();
+}
+
+int CMessageStore::WriteMessageFile()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_list.Save(m_header);
 }
 
 void CMessageStore::AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
@@ -153,6 +191,7 @@ void CMessageStore::SetLastDownloaded(const std::string& text)
 void CMessageStore::RefreshStatus()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_readFailedNotice = false;
     RefreshStatusUnlocked();
 }
 
@@ -211,6 +250,12 @@ void CMessageStore::ClickLcd()
     // The first click on the summary reveals the current message.
     if (!m_statusLine.empty() && !m_statusOverride && message) {
         m_statusLine.clear();
+    }
+    if (m_readFailedNotice) {
+        m_readFailedNotice = false;
+        if (!message) {
+            RefreshStatusUnlocked();
+        }
     }
 }
 

@@ -29,16 +29,24 @@ public:
     static constexpr int kLcdWidth = 165;
     static constexpr int kLcdHeight = 58;
 
+    // What the status line says once when the subscriber's message file exists but cannot be read.
+    static constexpr const char* kReadFailedText = "Could not read messages";
+
     // folder: where the message files and recordings live ("msg" under the current directory).
     CMessageStore(ILcdRenderer& renderer, ISoundPlayer& player, CSettingsStore& settings, CAccountInfo& account,
         const ITimeSource& timeSource, std::string folder = "msg");
     CMessageStore(const CMessageStore&) = delete;
     CMessageStore& operator=(const CMessageStore&) = delete;
 
+    // Also clears the folder of temporary files that interrupted writes left behind, so it must
+    // come before any job runs.
     void Open(const std::string& vanduID);
     void Reload();
     // Returns 1 when the file was written; a failure keeps the old file and the messages.
     int Save();
+    // The same write as Save, but the current message stays where it is: the poll writes every
+    // message down before it tells the service that the message was delivered.
+    int WriteMessageFile();
     void AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
         const std::string& callerId, const std::string& callerIdName, const std::string& text,
         const std::string& voiceFile, const std::string& senderVanduID, const std::string& firstName,
@@ -101,6 +109,8 @@ private:
     const CStoredMessage* IndexedMessageUnlocked() const;
     std::string StatusTextUnlocked(int newCount) const;
     void RefreshStatusUnlocked();
+    void LoadUnlocked(const std::string& vanduID);
+    void RemoveLeftoverFilesUnlocked();
     int SaveUnlocked();
     void DeleteCurrentUnlocked();
     void RedrawUnlocked();
@@ -113,6 +123,8 @@ private:
     CAccountInfo& m_account;
     int m_currentIndex = -1;
     bool m_statusOverride = false;
+    // The last load found a file it could not read, and the user has not been shown that yet.
+    bool m_readFailedNotice = false;
     std::string m_statusLine;
     bool m_resetScroll = false;
     CMessageList m_list;

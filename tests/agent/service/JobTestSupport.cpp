@@ -141,8 +141,10 @@ void CScriptedServer::Answer(int fd)
     }
     const std::string target = request.substr(first + 1, second - first - 1);
     const SScriptedAnswer answer = Lookup(target);
-    if (answer.DelayMs > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(answer.DelayMs, 10000)));
+    // Held back in short steps, so that stopping the server never waits out a long delay.
+    const auto release = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(answer.DelayMs, 10000));
+    while (std::chrono::steady_clock::now() < release && !m_stop.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const std::string reply = "HTTP/1.0 " + std::to_string(answer.Status)
         + " Scripted\r\nContent-Length: " + std::to_string(answer.Body.size()) + "\r\n\r\n" + answer.Body;

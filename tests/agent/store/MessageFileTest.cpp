@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iterator>
 #include <string>
 
 using vandu::test::ReadFile;
@@ -14,6 +20,25 @@ using vandu::test::TempDir;
 using vandu::test::WriteFile;
 
 namespace {
+
+// Runs body in a child process that cannot read a file of mode 000: as user nobody when the tests
+// run as root, as the user itself otherwise. Returns its exit status, or -1.
+int RunUnprivileged(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            ::_exit(90);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 const std::string kDataDir = std::string(VANDU_TEST_DATA_DIR) + "/store";
 
@@ -197,7 +222,8 @@ TEST_F(MessageFileTest, KeysInAnyCaseAndOrderStillLoad)
 TEST_F(MessageFileTest, MissingFileGivesAnEmptyListAndDefaults)
 {
     CMessageList list(folder);
-    list.Load("nobody");
+    EXPECT_TRUE(list.Load("nobody")) << "no file yet is no failure";
+    EXPECT_FALSE(list.ReadFailed());
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.FilePath(), folder + "/nobody.vdm");
     EXPECT_EQ(list.SponsorID(), "");
@@ -220,6 +246,30 @@ TEST_F(MessageFileTest, ReaderFollowsTheProfileRules)
     EXPECT_EQ(reader.GetInt("B", "X", 0), 1);
     EXPECT_EQ(reader.GetString("", "Stray", 100), "");
     EXPECT_EQ(reader.GetString("A", "novalue", 100), "");
+}
+
+// Sections far larger than the file ever holds (hand-edited or damaged) are indexed, and the
+// index keeps the rules: names in any case, the first key of a name wins, missing keys default.
+TEST_F(MessageFileTest, ABigSectionKeepsTheProfileRules)
+{
+    std::string text = "[Vandu]\nCount=2\n[MESSAGE1]\nmessage=first\n";
+    for (int i = 0; i < 3000; ++i) {
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    }
+    text += "TYPE=2\nMessage=second\nkey17=late\nRead=1\n[Message2]\nType=2\nMessage=other\n";
+    WriteFile(PathOf("big"), text);
+    CMessageFileReader reader(PathOf("big"));
+    EXPECT_EQ(reader.GetString("message1", "KEY17", 100), "17");
+    EXPECT_EQ(reader.GetString("Message1", "key2999", 100), "2999");
+    EXPECT_EQ(reader.GetInt("Message1", "Key3000", -1), -1);
+    EXPECT_EQ(reader.GetString("Message2", "Key17", 100), "");
+
+    CMessageList list(folder);
+    list.Load("big");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.At(0)->Text(), "first");
+    EXPECT_EQ(list.At(0)->Read(), 1);
+    EXPECT_EQ(list.At(1)->Text(), "other");
 }
 
 TEST_F(MessageFileTest, LineBreaksInValuesCannotAddSectionsOrKeys)
@@ -254,7 +304,8 @@ TEST_F(MessageFileTest, FailedWritesKeepTheOldFile)
         if (list.Save({}) != 0 || list.Count() != 51) {
             return 1;
         }
-        return ReadFile(PathOf("4711")) == before && !vandu::test::PathExists(PathOf("4711") + ".tmp") ? 0 : 2;
+        const bool alone = std::distance(std::filesystem::directory_iterator(folder), {}) == 1;
+        return ReadFile(PathOf("4711")) == before && alone ? 0 : 2;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadFile(PathOf("4711")), before);
@@ -267,6 +318,95 @@ TEST_F(MessageFileTest, FailedWritesKeepTheOldFile)
     EXPECT_EQ(blocked.Save({}), 0);
     EXPECT_EQ(blocked.Count(), 1);
     EXPECT_EQ(ReadFile(dir.File("plain")), "x");
+}
+
+// A file that exists but cannot be read is not an empty file: the list keeps its hands off it
+// until a load succeeds, so that the next save does not write the few messages in memory over all
+// those it holds. Root reads any file whatever its mode, so the permission case runs as nobody.
+TEST_F(MessageFileTest, AFileThatCannotBeReadIsNeverSavedOver)
+{
+    const std::string kept = "[Vandu]\nCount=1\n[Message1]\nType=2\nMessage=precious\n";
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    WriteFile(PathOf("4711"), kept);
+    ASSERT_EQ(::chmod(PathOf("4711").c_str(), 0), 0);
+    const int status = RunUnprivileged([&] {
+        CMessageList list(folder);
+        if (list.Load("4711") || !list.ReadFailed() || list.Count() != 0) {
+            return 1;
+        }
+        AppendText(list, 3, "arrived meanwhile");
+        return list.Save({}) == 0 ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(::chmod(PathOf("4711").c_str(), 0644), 0);
+    EXPECT_EQ(ReadFile(PathOf("4711")), kept);
+
+    // A folder in place of the file reads with EISDIR; a path through a plain file with ENOTDIR.
+    ASSERT_EQ(::mkdir(PathOf("folder").c_str(), 0755), 0);
+    WriteFile(dir.File("plain"), "x");
+    struct SCase {
+        const char* name;
+        std::string folder;
+        std::string id;
+    };
+    for (const SCase& c :
+        {SCase {"folder in its place", folder, "folder"}, SCase {"parent is a file", dir.File("plain"), "x"}}) {
+        SCOPED_TRACE(c.name);
+        CMessageList list(c.folder);
+        EXPECT_FALSE(list.Load(c.id));
+        AppendText(list, 3, "arrived meanwhile");
+        EXPECT_EQ(list.Save({}), 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("folder")));
+
+    // Once the file can be read again, a load lifts the block.
+    CMessageList list(folder);
+    EXPECT_FALSE(list.Load("folder"));
+    ASSERT_EQ(::rmdir(PathOf("folder").c_str()), 0);
+    WriteFile(PathOf("folder"), kept);
+    EXPECT_TRUE(list.Load("folder"));
+    ASSERT_EQ(list.Count(), 1);
+    AppendText(list, 3, "second");
+    EXPECT_EQ(list.Save({}), 1);
+    CMessageList reread(folder);
+    reread.Load("folder");
+    EXPECT_EQ(reread.Count(), 2);
+}
+
+// The ID becomes a file name only when it is a plain one; any other gets no file at all, so
+// nothing is read from or written to a place outside the message folder.
+TEST_F(MessageFileTest, AnIdThatIsNoPlainNameGetsNoFile)
+{
+    const std::string planted = "[Vandu]\nCount=1\n[Message1]\nType=2\nMessage=planted\n";
+    WriteFile(dir.File("evil.vdm"), planted);
+    const std::string ids[] = {"../evil", "a/b", ".", "..", "a\\b",
+        std::string("47\0"
+                    "11",
+            5),
+        std::string(CMessageList::kMaxVanduIDBytes + 1, '1')};
+    for (const std::string& id : ids) {
+        SCOPED_TRACE(id);
+        CMessageList list(folder);
+        EXPECT_TRUE(list.Load(id));
+        EXPECT_EQ(list.FilePath(), "");
+        EXPECT_EQ(list.Count(), 0);
+        AppendText(list, 3, "kept in memory");
+        EXPECT_EQ(list.Save({}), 0);
+        EXPECT_EQ(list.Count(), 1);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    EXPECT_EQ(ReadFile(dir.File("evil.vdm")), planted);
+
+    for (const std::string& id : {std::string(CMessageList::kMaxVanduIDBytes, '1'), std::string("x.y")}) {
+        SCOPED_TRACE(id);
+        CMessageList list(folder);
+        list.Load(id);
+        AppendText(list, 3, "saved");
+        EXPECT_EQ(list.Save({}), 1);
+        EXPECT_TRUE(vandu::test::PathExists(PathOf(id)));
+    }
 }
 
 TEST_F(MessageFileTest, SaveWithoutAPathWritesNothing)

@@ -1,6 +1,8 @@
-// Loading and saving a message file of 10,000 messages. Run with --write-file=PATH to only write
-// the same file (for comparing other readers on it).
+// Loading and saving a message file of 10,000 messages, and loading a damaged file whose one
+// section holds 1k, 10k or 100k keys (the time per key must stay flat). Run with
+// --write-file=PATH to only write the 10,000 messages' file (for comparing other readers on it).
 
+#include "agent/store/AtomicFileWriter.h"
 #include "agent/store/MessageFileWriter.h"
 #include "agent/store/MessageList.h"
 #include "tests/support/TestSupport.h"
@@ -71,7 +73,7 @@ void BM_Save10000NoFsync(benchmark::State& state)
     Fixture fixture;
     for (auto _ : state) {
         std::string text = CMessageFileWriter::BuildText(fixture.list->Messages(), kHeader);
-        if (CMessageFileWriter::WriteAtomically(fixture.path, text, false) != 1) {
+        if (!CAtomicFileWriter::Write(fixture.path, text, false)) {
             state.SkipWithError("write failed");
         }
     }
@@ -95,8 +97,40 @@ void BM_BuildText10000(benchmark::State& state)
     }
 }
 
+// One message section with n distinct keys before the ones the reader looks for, as a hand edit or
+// a damaged disk may leave it.
+void BM_LoadSectionKeys(benchmark::State& state)
+{
+    vandu::test::TempDir dir;
+    const std::string folder = dir.File("msg");
+    mkdir(folder.c_str(), 0755);
+    const auto keys = static_cast<int>(state.range(0));
+    std::string text = "[Vandu]\nCount=1\n\n[Message1]\n";
+    for (int i = 0; i < keys; ++i) {
+        text += "Key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+    }
+    text += "Date=1/2/2000\nTime=10:00:00\nType=3\nMessage=last\nRead=1\n";
+    vandu::test::WriteFile(folder + "/4711.vdm", text);
+    for (auto _ : state) {
+        CMessageList list(folder);
+        list.Load("4711");
+        if (list.Count() != 1 || list.At(0)->Text() != "last") {
+            state.SkipWithError("wrong message");
+        }
+    }
+    state.SetComplexityN(keys);
+    state.counters["per_key"] = benchmark::Counter(
+        static_cast<double>(keys), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 } // namespace
 
+BENCHMARK(BM_LoadSectionKeys)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_Load10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildText10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save10000NoFsync)->Unit(benchmark::kMillisecond);
@@ -108,7 +142,7 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strncmp(argv[1], kWriteFile, std::strlen(kWriteFile)) == 0) {
         Fixture fixture;
         std::string text = CMessageFileWriter::BuildText(fixture.list->Messages(), kHeader);
-        return CMessageFileWriter::WriteAtomically(argv[1] + std::strlen(kWriteFile), text) == 1 ? 0 : 1;
+        return CAtomicFileWriter::Write(argv[1] + std::strlen(kWriteFile), text) ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -6,7 +6,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using vandu::test::PathExists;
 using vandu::test::ReadFile;
@@ -368,6 +372,78 @@ TEST_F(MessageStoreTest, AFailedSaveKeepsTheMessagesAndTheOldFile)
         return store.Save() == 0 && store.Count() == 2 && FileOf("4711") == before ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
+}
+
+// The subscriber hears once that the messages could not be read; nothing written meanwhile,
+// the exit's save included, replaces the file until it can be read again.
+TEST_F(MessageStoreTest, AnUnreadableFileIsToldOnceAndLeftAlone)
+{
+    ASSERT_EQ(mkdir((folder + "/4711.vdm").c_str(), 0755), 0);
+    store.Open("4711");
+    EXPECT_EQ(store.StatusLine(), CMessageStore::kReadFailedText);
+    store.Redraw();
+    ASSERT_FALSE(renderer.draws.empty());
+    EXPECT_EQ(renderer.draws.back().statusText, CMessageStore::kReadFailedText);
+    store.ClickLcd();
+    EXPECT_EQ(store.StatusLine(), "Calls: 0 new\n") << "a click shows the user has seen it";
+
+    AddText("arrived meanwhile");
+    EXPECT_EQ(store.WriteMessageFile(), 0);
+    EXPECT_EQ(store.Save(), 0);
+    store.RefreshStatus();
+    EXPECT_EQ(store.StatusLine(), "Calls: 1 new\n") << "told once, not on every refresh";
+    store.DeleteAll();
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/4711.vdm"));
+
+    ASSERT_EQ(rmdir((folder + "/4711.vdm").c_str()), 0);
+    WriteFile(folder + "/4711.vdm", ReadFile(std::string(VANDU_TEST_DATA_DIR) + "/store/skipped_type.vdm"));
+    store.Reload();
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.StatusLine(), "Calls: 1 new - 1 old\n");
+    AddText("after");
+    EXPECT_EQ(store.Save(), 1);
+    EXPECT_NE(FileOf("4711").find("Message=after"), std::string::npos);
+}
+
+// The poll writes each message down before it marks it; the user's place in the list stays.
+TEST_F(MessageStoreTest, WriteMessageFileKeepsTheCurrentMessage)
+{
+    store.Open("4711");
+    AddText("one");
+    AddText("two");
+    AddText("three");
+    ASSERT_EQ(store.Save(), 1);
+    store.PreviousMessage();
+    ASSERT_EQ(store.CurrentIndex(), 1);
+    AddText("four");
+    EXPECT_EQ(store.WriteMessageFile(), 1);
+    EXPECT_EQ(store.CurrentIndex(), 1);
+    EXPECT_NE(FileOf("4711").find("Count=4\n"), std::string::npos);
+    EXPECT_NE(FileOf("4711").find("Message=four"), std::string::npos);
+}
+
+// Temporary files of writes cut short by a crash or a kill go when the store opens; everything
+// else in the folder, other subscribers' files included, stays.
+TEST_F(MessageStoreTest, OpenRemovesLeftoversOfInterruptedWrites)
+{
+    const std::vector<std::string> leftovers = {"4711.vdm.tmp", "4711.vdm.aB3dE9", "47115.wav.Q1w2E3",
+        "sponsor.bmp.zzzzzz", "vendor.bmp.000000", "999.vdm.tmp"};
+    std::vector<std::string> kept
+        = {"4711.vdm", "47115.wav", "999.vdm", "sponsor.bmp", "notes.txt.tmp", "47115.wav.backup1", "47115.wav.Q1_2E3"};
+    for (const std::string& name : leftovers) {
+        WriteFile(folder + "/" + name, "part");
+    }
+    for (const std::string& name : kept) {
+        WriteFile(folder + "/" + name, name == "4711.vdm" ? "[Vandu]\nCount=0\n" : "keep");
+    }
+    store.Open("4711");
+    std::vector<std::string> present;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        present.push_back(entry.path().filename().string());
+    }
+    std::sort(present.begin(), present.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(present, kept);
 }
 
 } // namespace
