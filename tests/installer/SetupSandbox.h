@@ -27,6 +27,7 @@ public:
     std::string MakeSourceFolder(const std::string& agent = "agent", const std::string& uninstaller = "uninstaller");
 
     SInstallContext& Context() { return m_context; }
+    const SInstallContext& Context() const { return m_context; }
 
     CQtSettingsBackend Backend;
     CSettingsStore Settings {Backend, [] { return std::pair {1024, 768}; }};
