@@ -33,6 +33,8 @@ CMyPropertySheet::CMyPropertySheet(SInstallContext& context, QWidget* parent)
     addPage(m_connection);
     addPage(m_finish);
     setWindowTitle(QString::fromLatin1(CInstallPage::kCaption));
+    // As small as the pages allow: they are laid out around the side picture.
+    resize(560, 330);
 }
 
 CMyPropertySheet::~CMyPropertySheet() = default;
