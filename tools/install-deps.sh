@@ -26,9 +26,10 @@ build=(
 )
 
 # What the agent uses when it runs: the LCD's fonts; the desktop's registered browser (xdg-mime)
-# and opener (xdg-open).
+# and opener (xdg-open). The installer finds the Desktop folder with xdg-user-dir.
 runtime=(
   fonts-liberation
+  xdg-user-dirs
   xdg-utils
 )
 
@@ -66,6 +67,16 @@ test_tools=(
   sqlite3
 )
 
+# The installer's and the package's checks: desktop entries validated and started
+# (desktop-file-validate, gio launch), AppStream metadata, the .deb's computed dependencies, lintian.
+test_install=(
+  appstream
+  desktop-file-utils
+  dpkg-dev
+  libglib2.0-bin
+  lintian
+)
+
 # The decimal-comma locale the HTTP client's status-line test runs under (generated below).
 test_locale=(
   locales
@@ -76,7 +87,7 @@ case "$mode" in
   run) packages=("${build[@]}" "${runtime[@]}") ;;
   test)
     packages=("${build[@]}" "${runtime[@]}" "${test_build[@]}" "${test_desktop[@]}" "${test_peers[@]}"
-      "${test_tools[@]}" "${test_locale[@]}")
+      "${test_tools[@]}" "${test_install[@]}" "${test_locale[@]}")
     ;;
   *)
     echo "usage: $0 [run|test]" >&2

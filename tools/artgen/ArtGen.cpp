@@ -1,6 +1,7 @@
 // Artwork generator: draws every picture and icon of the agent with QPainter and writes them into
 // the source tree (resources/bitmaps/<id>.bmp as 8-bit bitmaps, resources/icons/<id>-<size>.png),
-// and the demo service's sponsor and vendor pictures (server/demo/*.bmp, 8-bit bitmaps too).
+// the demo service's sponsor and vendor pictures (server/demo/*.bmp, 8-bit bitmaps too) and the
+// agent's theme icons (packaging/icons/hicolor).
 // The generated files are committed; after changing the drawing, regenerate everything with
 //   cmake --build <build dir> --target regenerate_artwork
 // (which runs: vandu_artgen <source dir>), then rebuild the contact sheet with
@@ -12,6 +13,7 @@
 #include "tools/artgen/Pieces.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -68,5 +70,18 @@ int main(int argc, char** argv)
     }
     Save(artgen::MakeDemoSponsor(), demo + QStringLiteral("/sponsor.bmp"));
     Save(artgen::MakeDemoVendor(), demo + QStringLiteral("/vendor.bmp"));
+    // The agent's icon in the hicolor theme of the system package, and beside the installed agent.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = root.filePath(QStringLiteral("packaging/icons/hicolor/%1x%1/apps").arg(size));
+        QDir().mkpath(folder);
+        Save(artgen::MakeIcon(128, size), folder + QStringLiteral("/vandu.png"));
+    }
+    const QString scalable = root.filePath(QStringLiteral("packaging/icons/hicolor/scalable/apps"));
+    QDir().mkpath(scalable);
+    QFile svg(scalable + QStringLiteral("/vandu.svg"));
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) || svg.write(artgen::MakeAgentIconSvg()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg.fileName()));
+        ++g_failures;
+    }
     return g_failures == 0 ? 0 : 1;
 }

@@ -229,6 +229,28 @@ QImage MakeButton(int id)
     return QImage();
 }
 
+namespace {
+
+// The speech bubble of the icons, for an icon of s pixels.
+QPainterPath IconBubble(double s)
+{
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(s * 0.04, s * 0.06, s * 0.92, s * 0.68), s * 0.2, s * 0.2);
+    QPolygonF tail;
+    tail << QPointF(s * 0.22, s * 0.66) << QPointF(s * 0.14, s * 0.96) << QPointF(s * 0.5, s * 0.7);
+    bubble.addPolygon(tail);
+    return bubble.simplified();
+}
+
+const double kWaveHeights[4] = {0.16, 0.36, 0.36, 0.16};
+
+QString SvgColour(const QColor& colour)
+{
+    return colour.name(QColor::HexRgb);
+}
+
+} // namespace
+
 QImage MakeIcon(int id, int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -239,12 +261,7 @@ QImage MakeIcon(int id, int size)
     const QColor colour = TrayColour(id);
     // A speech bubble with a sound wave; the tray variants differ in colour, the blink phases
     // also in brightness, and the offline one is grey with a cross.
-    QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(s * 0.04, s * 0.06, s * 0.92, s * 0.68), s * 0.2, s * 0.2);
-    QPolygonF tail;
-    tail << QPointF(s * 0.22, s * 0.66) << QPointF(s * 0.14, s * 0.96) << QPointF(s * 0.5, s * 0.7);
-    bubble.addPolygon(tail);
-    bubble = bubble.simplified();
+    const QPainterPath bubble = IconBubble(s);
     QLinearGradient fill(0, 0, 0, s);
     fill.setColorAt(0, id == 169 ? colour.lighter(150) : colour.lighter(130));
     fill.setColorAt(1, colour.darker(id == 168 ? 120 : 105));
@@ -253,10 +270,9 @@ QImage MakeIcon(int id, int size)
     p.drawPath(bubble);
     p.setPen(QPen(
         id == 170 ? QColor(70, 70, 70) : QColor(255, 255, 255), std::max(1.3, s / 9), Qt::SolidLine, Qt::RoundCap));
-    const double heights[4] = {0.16, 0.36, 0.36, 0.16};
     for (int i = 0; i < 4; ++i) {
         const double x = s * (0.29 + i * 0.14);
-        p.drawLine(QPointF(x, s * (0.40 - heights[i] / 2)), QPointF(x, s * (0.40 + heights[i] / 2)));
+        p.drawLine(QPointF(x, s * (0.40 - kWaveHeights[i] / 2)), QPointF(x, s * (0.40 + kWaveHeights[i] / 2)));
     }
     if (id == 170) {
         p.setPen(QPen(QColor(200, 30, 30), std::max(1.5, s / 8), Qt::SolidLine, Qt::RoundCap));
@@ -269,6 +285,64 @@ QImage MakeIcon(int id, int size)
         p.drawEllipse(QRectF(s * 0.6, s * 0.56, s * 0.38, s * 0.38));
     }
     return image;
+}
+
+} // namespace artgen
+
+namespace artgen {
+
+QByteArray MakeAgentIconSvg()
+{
+    // The same drawing as MakeIcon(128, ...) on a 256-unit canvas, for the scalable theme icon.
+    const double s = 256;
+    const QColor colour = TrayColour(128);
+    const QPainterPath bubble = IconBubble(s);
+    QString path;
+    for (int i = 0; i < bubble.elementCount(); ++i) {
+        const QPainterPath::Element e = bubble.elementAt(i);
+        if (e.isMoveTo()) {
+            path += QLatin1String(i == 0 ? "" : "Z ");
+            path += QStringLiteral("M%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+        } else if (e.isLineTo()) {
+            path += QStringLiteral("L%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+        } else if (e.isCurveTo()) {
+            const QPainterPath::Element c2 = bubble.elementAt(i + 1);
+            const QPainterPath::Element end = bubble.elementAt(i + 2);
+            path += QStringLiteral("C%1 %2 %3 %4 %5 %6 ")
+                        .arg(e.x, 0, 'f', 2)
+                        .arg(e.y, 0, 'f', 2)
+                        .arg(c2.x, 0, 'f', 2)
+                        .arg(c2.y, 0, 'f', 2)
+                        .arg(end.x, 0, 'f', 2)
+                        .arg(end.y, 0, 'f', 2);
+            i += 2;
+        }
+    }
+    QString waves;
+    for (int i = 0; i < 4; ++i) {
+        const double x = s * (0.29 + i * 0.14);
+        waves += QStringLiteral("    <line x1=\"%1\" y1=\"%2\" x2=\"%1\" y2=\"%3\"/>\n")
+                     .arg(x, 0, 'f', 2)
+                     .arg(s * (0.40 - kWaveHeights[i] / 2), 0, 'f', 2)
+                     .arg(s * (0.40 + kWaveHeights[i] / 2), 0, 'f', 2);
+    }
+    const QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                                       "viewBox=\"0 0 256 256\">\n"
+                                       "  <defs>\n"
+                                       "    <linearGradient id=\"fill\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n"
+                                       "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                                       "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                                       "    </linearGradient>\n"
+                                       "  </defs>\n"
+                                       "  <path d=\"%3Z\" fill=\"url(#fill)\" stroke=\"%4\" stroke-width=\"16\"/>\n"
+                                       "  <g stroke=\"#ffffff\" stroke-width=\"%5\" stroke-linecap=\"round\">\n"
+                                       "%6"
+                                       "  </g>\n"
+                                       "</svg>\n")
+                            .arg(SvgColour(colour.lighter(130)), SvgColour(colour.darker(105)), path.trimmed(),
+                                SvgColour(colour.darker(220)), QString::number(s / 9, 'f', 2), waves);
+    return svg.toUtf8();
 }
 
 } // namespace artgen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 
 namespace artgen {
@@ -12,5 +13,6 @@ QImage MakeSidePicture(int id); // 198, 129
 QImage MakeButton(int id); // 211-225, 238, 239, 268-272 (white = transparent)
 bool IsButtonBitmap(int id);
 QImage MakeIcon(int id, int size); // 128, 167-170, with alpha
+QByteArray MakeAgentIconSvg(); // 128 as a scalable theme icon
 
 } // namespace artgen
