@@ -8,7 +8,7 @@
 #include "common/FileDialogs.h"
 #include "common/UserPrompts.h"
 #include "installer/InstallPaths.h"
-#include "installer/ProgramLauncher.h"
+#include "installer/ProcessStarter.h"
 
 #include <string>
 
@@ -27,6 +27,6 @@ struct SInstallContext {
     CSettingsStore& Settings;
     IUserPrompts& Prompts;
     IFileDialogs& Dialogs;
-    IProgramLauncher& Launcher;
+    IProcessStarter& Launcher;
     SInstallEnvironment Environment;
 };

@@ -1,13 +1,13 @@
 #include "installer/Installer.h"
 
 #include "common/Names.h"
-#include "installer/DesktopEntry.h"
+#include "installer/DesktopEntryWriter.h"
 #include "installer/FileCopy.h"
 #include "installer/Shortcut.h"
 
 using namespace vandu::install;
 
-CInstaller::CInstaller(CSettingsStore& settings, IUserPrompts& prompts, IProgramLauncher& launcher)
+CInstaller::CInstaller(CSettingsStore& settings, IUserPrompts& prompts, IProcessStarter& launcher)
     : m_settings(settings)
     , m_prompts(prompts)
     , m_launcher(launcher)
@@ -86,7 +86,7 @@ void CInstaller::CreateEntry(const SInstallStep& step, const std::string& instal
 
 void CInstaller::WriteUninstallEntry(const std::string& entryPath, const std::string& installDir)
 {
-    CDesktopEntry entry;
+    CDesktopEntryWriter entry;
     entry.Name = kUninstallName;
     entry.Exec = {UninstallerTarget(installDir)};
     entry.Icon = IconTarget(installDir);

@@ -7,7 +7,7 @@
 #include "agent/settings/SettingsStore.h"
 #include "common/UserPrompts.h"
 #include "installer/InstallSteps.h"
-#include "installer/ProgramLauncher.h"
+#include "installer/ProcessStarter.h"
 
 #include <string>
 
@@ -23,7 +23,7 @@ public:
     static constexpr const char* kUninstallName = "Uninstall Vandu";
     static constexpr int kRefreshTimeoutMs = 10000;
 
-    CInstaller(CSettingsStore& settings, IUserPrompts& prompts, IProgramLauncher& launcher);
+    CInstaller(CSettingsStore& settings, IUserPrompts& prompts, IProcessStarter& launcher);
 
     // iconBytes: the agent's icon (PNG), written beside the agent for the entries to show.
     SOutcome Install(const vandu::install::SInstallRequest& request, const std::string& iconBytes);
@@ -39,5 +39,5 @@ private:
 
     CSettingsStore& m_settings;
     IUserPrompts& m_prompts;
-    IProgramLauncher& m_launcher;
+    IProcessStarter& m_launcher;
 };

@@ -1,6 +1,6 @@
 #include "installer/Shortcut.h"
 
-#include "installer/DesktopEntry.h"
+#include "installer/DesktopEntryWriter.h"
 #include "installer/FileCopy.h"
 
 namespace vandu::install {
@@ -20,26 +20,26 @@ std::string FolderOf(const std::string& path)
 
 int CreateShortcut(const SShortcut& shortcut, IUserPrompts& prompts)
 {
-    CDesktopEntry entry;
+    CDesktopEntryWriter entry;
     entry.Name = kEntryName;
     entry.Categories = kEntryCategories;
-    if (shortcut.Target.empty() || shortcut.Target[0] != '/' || !CDesktopEntry::IsWritable(shortcut.Target)
+    if (shortcut.Target.empty() || shortcut.Target[0] != '/' || !CDesktopEntryWriter::IsWritable(shortcut.Target)
         || shortcut.Target.find_first_of("\n\r") != std::string::npos) {
         prompts.Warn(kSetPathFailed);
         return kShortcutPathFailed;
     }
     entry.Exec = {shortcut.Target};
     int result = kShortcutOk;
-    if (CDesktopEntry::IsWritable(shortcut.Description)) {
+    if (CDesktopEntryWriter::IsWritable(shortcut.Description)) {
         entry.Comment = shortcut.Description;
     } else {
         prompts.Warn(kSetDescriptionFailed);
         result = kShortcutDescriptionFailed;
     }
-    if (CDesktopEntry::IsWritable(shortcut.WorkingDir)) {
+    if (CDesktopEntryWriter::IsWritable(shortcut.WorkingDir)) {
         entry.Path = shortcut.WorkingDir;
     }
-    if (CDesktopEntry::IsWritable(shortcut.Icon)) {
+    if (CDesktopEntryWriter::IsWritable(shortcut.Icon)) {
         entry.Icon = shortcut.Icon;
     }
     const std::string text = entry.Text();

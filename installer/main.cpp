@@ -3,7 +3,7 @@
 #include "common/QtSettingsBackend.h"
 #include "common/QtUserPrompts.h"
 #include "installer/InstallApp.h"
-#include "installer/QtProgramLauncher.h"
+#include "installer/QtProcessStarter.h"
 #include "installer/UserFolders.h"
 
 #include <QApplication>
@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     // Boxes carry the program's name as their title.
     CQtUserPrompts prompts(nullptr, QString::fromLatin1(vandu::names::kInstallerProgram));
     CQtFileDialogs dialogs;
-    CQtProgramLauncher launcher;
+    CQtProcessStarter launcher;
     SInstallContext context {backend, settings, prompts, dialogs, launcher, vandu::install::CurrentEnvironment()};
     return CInstallApp(context).Run();
 }

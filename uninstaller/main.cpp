@@ -2,7 +2,7 @@
 #include "common/QtFileDialogs.h"
 #include "common/QtSettingsBackend.h"
 #include "common/QtUserPrompts.h"
-#include "installer/QtProgramLauncher.h"
+#include "installer/QtProcessStarter.h"
 #include "installer/UserFolders.h"
 #include "uninstaller/UninstallApp.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     // Boxes carry the program's name as their title.
     CQtUserPrompts prompts(nullptr, QString::fromLatin1(vandu::names::kUninstallerProgram));
     CQtFileDialogs dialogs;
-    CQtProgramLauncher launcher;
+    CQtProcessStarter launcher;
     SInstallContext context {backend, settings, prompts, dialogs, launcher, {}};
     context.Environment.Folders = vandu::install::CurrentShellFolders();
     return CUninstallApp(context).Run();

@@ -1,4 +1,4 @@
-#include "installer/DesktopEntry.h"
+#include "installer/DesktopEntryWriter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +94,7 @@ TEST(DesktopEntryTest, ExecArgumentsSurviveTheReadersRules)
     for (const std::string& path : kAwkwardPaths) {
         SCOPED_TRACE(path);
         const std::vector<std::string> arguments = {path, "--flag", "two words"};
-        EXPECT_EQ(ParseExec(CDesktopEntry::ExecValue(arguments)), arguments);
+        EXPECT_EQ(ParseExec(CDesktopEntryWriter::ExecValue(arguments)), arguments);
     }
 }
 
@@ -109,10 +109,10 @@ TEST(DesktopEntryTest, QuotingFollowsTheSpecificationsExamples)
              Row {"/opt/$x", "\"/opt/\\$x\""}, Row {"/opt/a`b", "\"/opt/a\\`b\""}, Row {"/opt/50%", "/opt/50%%"},
              Row {"/opt/it's", "\"/opt/it's\""}, Row {"/opt/\xc3\xbc", "/opt/\xc3\xbc"}, Row {"", "\"\""}}) {
         SCOPED_TRACE(row.argument);
-        EXPECT_EQ(CDesktopEntry::QuoteExecArgument(row.argument), row.quoted);
+        EXPECT_EQ(CDesktopEntryWriter::QuoteExecArgument(row.argument), row.quoted);
     }
     // The string rule on top of the quoting: a backslash in a quoted argument is written four times.
-    EXPECT_EQ(CDesktopEntry::ExecValue({"/opt/a\\b"}), "\"/opt/a\\\\\\\\b\"");
+    EXPECT_EQ(CDesktopEntryWriter::ExecValue({"/opt/a\\b"}), "\"/opt/a\\\\\\\\b\"");
 }
 
 TEST(DesktopEntryTest, StringValuesAreEscapedAndRoundTrip)
@@ -120,7 +120,7 @@ TEST(DesktopEntryTest, StringValuesAreEscapedAndRoundTrip)
     for (const std::string& value : {std::string(" leading blank"), std::string("tab\there"),
              std::string("back\\slash"), std::string("/home/ann/My Apps/Vandu"), std::string("trailing ")}) {
         SCOPED_TRACE(value);
-        const std::string escaped = CDesktopEntry::EscapeString(value);
+        const std::string escaped = CDesktopEntryWriter::EscapeString(value);
         EXPECT_EQ(escaped.find('\t'), std::string::npos);
         EXPECT_NE(escaped[0], ' ');
         EXPECT_EQ(UnescapeString(escaped), value);
@@ -129,7 +129,7 @@ TEST(DesktopEntryTest, StringValuesAreEscapedAndRoundTrip)
 
 TEST(DesktopEntryTest, ValuesThatCannotBeWrittenGiveNoEntry)
 {
-    CDesktopEntry entry;
+    CDesktopEntryWriter entry;
     entry.Name = "Vandu";
     entry.Exec = {"/opt/Vandu/Vandu"};
     ASSERT_FALSE(entry.Text().empty());
@@ -141,7 +141,7 @@ TEST(DesktopEntryTest, ValuesThatCannotBeWrittenGiveNoEntry)
              Row {"surrogate", "/x/\xed\xa0\x80"}, Row {"truncated", "/x/\xe6\x97"},
              Row {"control", std::string("/x/a\x01") + "b"}, Row {"newline", "/x/a\nb"}}) {
         SCOPED_TRACE(row.what);
-        CDesktopEntry bad = entry;
+        CDesktopEntryWriter bad = entry;
         bad.Exec = {row.path};
         EXPECT_EQ(bad.Text(), "");
         bad = entry;
@@ -149,7 +149,7 @@ TEST(DesktopEntryTest, ValuesThatCannotBeWrittenGiveNoEntry)
         // A newline in a string value has its escape; the others have none.
         EXPECT_EQ(bad.Text().empty(), row.path.find('\n') == std::string::npos);
     }
-    CDesktopEntry noProgram = entry;
+    CDesktopEntryWriter noProgram = entry;
     noProgram.Exec.clear();
     EXPECT_EQ(noProgram.Text(), "");
 }
@@ -161,7 +161,7 @@ TEST(DesktopEntryTest, EntriesForAwkwardPathsPassDesktopFileValidate)
     TempDir dir;
     for (const std::string& path : kAwkwardPaths) {
         SCOPED_TRACE(path);
-        CDesktopEntry entry;
+        CDesktopEntryWriter entry;
         entry.Name = "Vandu";
         entry.Comment = "Vandu Desktop Agent";
         entry.Exec = {path};
@@ -192,7 +192,7 @@ TEST(DesktopEntryTest, AnEntryStartsItsProgramInItsFolderWhateverThePathHolds)
         "#!/bin/sh\npwd > '" + out + ".tmp'\nprintf '%s\\n' \"$0\" >> '" + out + ".tmp'\nmv '" + out + ".tmp' '" + out
             + "'\n");
     chmod(program.c_str(), 0755);
-    CDesktopEntry entry;
+    CDesktopEntryWriter entry;
     entry.Name = "Vandu";
     entry.Exec = {program};
     entry.Path = folder;

@@ -1,7 +1,7 @@
 #include "common/AgentChannel.h"
 #include "installer/InstallApp.h"
 #include "installer/MyPropertySheet.h"
-#include "installer/QtProgramLauncher.h"
+#include "installer/QtProcessStarter.h"
 #include "tests/installer/SetupSandbox.h"
 
 #include <QAbstractButton>
@@ -259,12 +259,12 @@ TEST_F(InstallWizardTest, InstallationIsRefusedWhileAnAgentRuns)
 }
 
 // The real launcher, remembering what it started so that the test can end it.
-class CPidLauncher : public CQtProgramLauncher {
+class CPidLauncher : public CQtProcessStarter {
 public:
     long long StartDetached(
         const std::string& program, const std::vector<std::string>& arguments, const std::string& workingDir) override
     {
-        Pid = CQtProgramLauncher::StartDetached(program, arguments, workingDir);
+        Pid = CQtProcessStarter::StartDetached(program, arguments, workingDir);
         return Pid;
     }
     long long Pid = -1;

@@ -46,7 +46,7 @@ protected:
     CMemorySettingsBackend backend;
     CSettingsStore settings {backend, [] { return std::pair {1024, 768}; }};
     CRecordedPrompts prompts;
-    CRecordedLauncher launcher;
+    CRecordedProcessStarter launcher;
     CInstaller installer {settings, prompts, launcher};
     SInstallRequest request;
 };

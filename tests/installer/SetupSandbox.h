@@ -33,7 +33,7 @@ public:
     CSettingsStore Settings {Backend, [] { return std::pair {1024, 768}; }};
     CRecordedPrompts Prompts;
     CRecordedFileDialogs Dialogs;
-    CRecordedLauncher Launcher;
+    CRecordedProcessStarter Launcher;
 
 private:
     TempDir m_root;

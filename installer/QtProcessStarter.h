@@ -2,9 +2,9 @@
 
 // The real launcher: QProcess, never through a shell.
 
-#include "installer/ProgramLauncher.h"
+#include "installer/ProcessStarter.h"
 
-class CQtProgramLauncher : public IProgramLauncher {
+class CQtProcessStarter : public IProcessStarter {
 public:
     long long StartDetached(
         const std::string& program, const std::vector<std::string>& arguments, const std::string& workingDir) override;

@@ -2,14 +2,14 @@
 
 // Starting other programs (the installed agent, the desktop-database refresh, the desktop's trust
 // marker) behind an interface, so that tests see what would be started without starting it
-// (CRecordedLauncher). Programs and arguments are local 8-bit bytes and never pass a shell. Qt-free.
+// (CRecordedProcessStarter). Programs and arguments are local 8-bit bytes and never pass a shell. Qt-free.
 
 #include <string>
 #include <vector>
 
-class IProgramLauncher {
+class IProcessStarter {
 public:
-    virtual ~IProgramLauncher() = default;
+    virtual ~IProcessStarter() = default;
 
     // Starts program detached in workingDir; the process id, or -1 when it could not start.
     virtual long long StartDetached(
@@ -21,7 +21,7 @@ public:
 };
 
 // Records what would be started; answers with the queued exit codes (default 0).
-class CRecordedLauncher : public IProgramLauncher {
+class CRecordedProcessStarter : public IProcessStarter {
 public:
     struct SStarted {
         std::string Program;

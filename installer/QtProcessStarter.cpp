@@ -1,4 +1,4 @@
-#include "installer/QtProgramLauncher.h"
+#include "installer/QtProcessStarter.h"
 
 #include <QFile>
 #include <QProcess>
@@ -17,7 +17,7 @@ QStringList Arguments(const std::vector<std::string>& arguments)
 
 } // namespace
 
-long long CQtProgramLauncher::StartDetached(
+long long CQtProcessStarter::StartDetached(
     const std::string& program, const std::vector<std::string>& arguments, const std::string& workingDir)
 {
     QProcess process;
@@ -29,7 +29,7 @@ long long CQtProgramLauncher::StartDetached(
     return process.startDetached(&pid) ? pid : -1;
 }
 
-int CQtProgramLauncher::Run(const std::string& program, const std::vector<std::string>& arguments, int timeoutMs)
+int CQtProcessStarter::Run(const std::string& program, const std::vector<std::string>& arguments, int timeoutMs)
 {
     QProcess process;
     process.setProgram(QFile::decodeName(QByteArray::fromStdString(program)));

@@ -1,4 +1,4 @@
-#include "installer/DesktopEntry.h"
+#include "installer/DesktopEntryWriter.h"
 
 namespace {
 
@@ -6,7 +6,7 @@ constexpr const char* kReserved = " \t\n\"'\\><~|&;$*?#()`";
 
 } // namespace
 
-std::string CDesktopEntry::EscapeString(const std::string& value)
+std::string CDesktopEntryWriter::EscapeString(const std::string& value)
 {
     std::string out;
     for (size_t i = 0; i < value.size(); ++i) {
@@ -34,7 +34,7 @@ std::string CDesktopEntry::EscapeString(const std::string& value)
     return out;
 }
 
-std::string CDesktopEntry::QuoteExecArgument(const std::string& argument)
+std::string CDesktopEntryWriter::QuoteExecArgument(const std::string& argument)
 {
     std::string body;
     for (const char c : argument) {
@@ -57,7 +57,7 @@ std::string CDesktopEntry::QuoteExecArgument(const std::string& argument)
     return quoted + "\"";
 }
 
-std::string CDesktopEntry::ExecValue(const std::vector<std::string>& arguments)
+std::string CDesktopEntryWriter::ExecValue(const std::vector<std::string>& arguments)
 {
     std::string value;
     for (const std::string& argument : arguments) {
@@ -74,7 +74,7 @@ std::string CDesktopEntry::ExecValue(const std::vector<std::string>& arguments)
     return escaped;
 }
 
-bool CDesktopEntry::IsValidUtf8(const std::string& text)
+bool CDesktopEntryWriter::IsValidUtf8(const std::string& text)
 {
     size_t i = 0;
     while (i < text.size()) {
@@ -112,7 +112,7 @@ bool CDesktopEntry::IsValidUtf8(const std::string& text)
     return true;
 }
 
-bool CDesktopEntry::IsWritable(const std::string& value)
+bool CDesktopEntryWriter::IsWritable(const std::string& value)
 {
     for (const char c : value) {
         const auto byte = static_cast<unsigned char>(c);
@@ -123,7 +123,7 @@ bool CDesktopEntry::IsWritable(const std::string& value)
     return IsValidUtf8(value);
 }
 
-std::string CDesktopEntry::Text() const
+std::string CDesktopEntryWriter::Text() const
 {
     std::vector<std::pair<std::string, std::string>> lines;
     auto add = [&lines](const char* key, const std::string& value, bool escape = true) {

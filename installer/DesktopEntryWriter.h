@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-class CDesktopEntry {
+class CDesktopEntryWriter {
 public:
     std::string Name;
     std::string Comment;
