@@ -31,7 +31,7 @@ bool CAgentTray::IsAvailable()
 QIcon CAgentTray::IconFor(int iconId)
 {
     QIcon icon;
-    for (int size : {16, 32, 64}) {
+    for (int size : kIconSizes) {
         icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size), QSize(size, size));
     }
     return icon;

@@ -19,7 +19,9 @@ public:
 
     // Whether any notification area can show the icon now.
     static bool IsAvailable();
-    // The icon of a resource id at every size the desktop may ask for (16 to 64 pixels).
+    // The icon of a resource id at every size a notification area asks for (16 to 48 pixels), and
+    // at twice those for screens with a device pixel ratio of 2.
+    static constexpr int kIconSizes[] = {16, 22, 24, 32, 44, 48, 64, 96};
     static QIcon IconFor(int iconId);
 
     // Shows the icon with no tooltip yet; menu is opened on the host's context-menu request.

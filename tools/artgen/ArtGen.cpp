@@ -64,8 +64,9 @@ int main(int argc, char** argv)
         if (artgen::IsButtonBitmap(id))
             Save(artgen::MakeButton(id), bitmap(id));
     }
+    // Every size a notification area asks for (16 to 48), and twice that for high-density screens.
     for (int id : {128, 167, 168, 169, 170}) {
-        for (int size : {16, 32, 64})
+        for (int size : {16, 22, 24, 32, 44, 48, 64, 96})
             Save(artgen::MakeIcon(id, size), QStringLiteral("%1/%2-%3.png").arg(icons).arg(id).arg(size));
     }
     Save(artgen::MakeDemoSponsor(), demo + QStringLiteral("/sponsor.bmp"));

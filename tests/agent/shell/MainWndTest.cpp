@@ -472,6 +472,24 @@ TEST_F(MainWndTest, FirstShowAsksForTheIdWhenNoneIsStoredOrThePasswordIsNotKept)
     }
 }
 
+TEST(AgentTrayTest, EveryTrayIconIsDrawnAtEachSizeANotificationAreaAsksFor)
+{
+    for (int id : {face::kTrayOnlineIcon, face::kTrayOfflineIcon, face::kTrayBlinkIcon0, face::kTrayBlinkIcon1}) {
+        const QIcon icon = CAgentTray::IconFor(id);
+        for (int size : {16, 22, 24, 32, 48}) {
+            SCOPED_TRACE(std::to_string(id) + " at " + std::to_string(size));
+            // Drawn at that size, not scaled from another: at a ratio of 1 and of 2.
+            EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+            EXPECT_TRUE(icon.availableSizes().contains(QSize(2 * size, 2 * size)));
+            const QPixmap sharp = icon.pixmap(QSize(size, size), 2.0);
+            EXPECT_EQ(sharp.size(), QSize(2 * size, 2 * size));
+            EXPECT_EQ(sharp.toImage(),
+                QImage(QStringLiteral(":/icons/%1-%2.png").arg(id).arg(2 * size))
+                    .convertToFormat(sharp.toImage().format()));
+        }
+    }
+}
+
 TEST_F(MainWndTest, ExitSavesTheStateAndRemovesTheTrayIcon)
 {
     CVanduMainWnd& window = Window();
