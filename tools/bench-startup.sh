@@ -5,6 +5,8 @@
 # each round, after one warm-up round that is not counted) and the medians are compared:
 #   start   time from just before exec to the end of the first paint (VANDU_REPORT_FIRST_FRAME=1)
 #   RSS     resident memory 5 s after start, idle (VmRSS), and the peak until then (VmHWM)
+#   CPU     CPU time of all threads when the first frame is seen (read within 10 ms of it): unlike
+#           the start time, it hardly moves when other programs load the machine
 #
 # Usage: tools/bench-startup.sh [build-dir]     (default build/default; builds both programs first)
 #        VANDU_BENCH_RUNS=N sets the number of counted rounds (default 7).
@@ -60,7 +62,10 @@ make_sandbox() {
 make_sandbox agent Vandu
 make_sandbox bare vandu_barewindow
 
-# Runs one program; prints "<first frame ms> <RSS KiB at 5 s> <peak RSS KiB>".
+# CPU time in ns of all threads of a process so far.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'; }
+
+# Runs one program; prints "<first frame ms> <RSS KiB at 5 s> <peak RSS KiB> <CPU ms at first frame>".
 run_one() {
   local name=$1 program=$2 box="$work/$1"
   : >"$box/stderr"
@@ -72,10 +77,10 @@ run_one() {
       XDG_RUNTIME_DIR="$box/run" DBUS_SESSION_BUS_ADDRESS="unix:path=$box/run/no-bus" \
       VANDU_SERVICE="http://127.0.0.1:$closed_port" VANDU_REPORT_FIRST_FRAME=1 "./$program"
   ) 2>"$box/stderr" &
-  local pid=$! frame_ns=
+  local pid=$! frame_ns= cpu=0
   for _ in $(seq 1 2000); do
     frame_ns=$(awk '$1 == "first-frame" { print $2; exit }' "$box/stderr")
-    [ -n "$frame_ns" ] && break
+    [ -n "$frame_ns" ] && { cpu=$(cpu_ns "$pid"); break; }
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.01
   done
@@ -96,7 +101,8 @@ run_one() {
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
-  awk -v f="$frame_ns" -v s="$start_us" -v r="$rss" -v h="$hwm" 'BEGIN { printf "%.2f %d %d\n", (f / 1000 - s) / 1000, r, h }'
+  awk -v f="$frame_ns" -v s="$start_us" -v r="$rss" -v h="$hwm" -v c="$cpu" \
+    'BEGIN { printf "%.2f %d %d %.1f\n", (f / 1000 - s) / 1000, r, h, c / 1e6 }'
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -113,7 +119,7 @@ for round in $(seq 1 "$runs"); do
     if [ "$name" = agent ]; then program=Vandu; else program=vandu_barewindow; fi
     result=$(run_one "$name" "$program")
     echo "$result" >>"$work/$name.txt"
-    line+=$(awk -v n="$name" '{ printf "  %-5s %7.2f ms %6.1f MiB (peak %5.1f)", n, $1, $2 / 1024, $3 / 1024 }' <<<"$result")
+    line+=$(awk -v n="$name" '{ printf "  %-5s %7.2f ms %6.1f MiB (peak %5.1f) cpu %5.1f ms", n, $1, $2 / 1024, $3 / 1024, $4 }' <<<"$result")
   done
   echo "$line"
 done
@@ -122,12 +128,14 @@ for name in agent bare; do
   read -r "${name}_frame" < <(awk '{ print $1 }' "$work/$name.txt" | median)
   read -r "${name}_rss" < <(awk '{ print $2 }' "$work/$name.txt" | median)
   read -r "${name}_hwm" < <(awk '{ print $3 }' "$work/$name.txt" | median)
+  read -r "${name}_cpu" < <(awk '{ print $4 }' "$work/$name.txt" | median)
 done
 awk -v af="$agent_frame" -v bf="$bare_frame" -v ar="$agent_rss" -v br="$bare_rss" -v ah="$agent_hwm" \
-  -v bh="$bare_hwm" 'BEGIN {
-    printf "median agent: first frame %.2f ms, RSS at 5 s %.1f MiB, peak RSS %.1f MiB\n", af, ar / 1024, ah / 1024
-    printf "median bare:  first frame %.2f ms, RSS at 5 s %.1f MiB, peak RSS %.1f MiB\n", bf, br / 1024, bh / 1024
+  -v bh="$bare_hwm" -v ac="$agent_cpu" -v bc="$bare_cpu" 'BEGIN {
+    printf "median agent: first frame %.2f ms, RSS at 5 s %.1f MiB, peak RSS %.1f MiB, CPU %.1f ms\n", af, ar / 1024, ah / 1024, ac
+    printf "median bare:  first frame %.2f ms, RSS at 5 s %.1f MiB, peak RSS %.1f MiB, CPU %.1f ms\n", bf, br / 1024, bh / 1024, bc
     printf "start ratio (first frame, agent / bare): %.2f\n", af / bf
     printf "RSS ratio (5 s after start, agent / bare): %.2f\n", ar / br
     printf "peak RSS ratio (agent / bare): %.2f\n", ah / bh
+    printf "CPU ratio at the first frame (agent / bare): %.2f\n", ac / bc
   }'
