@@ -1,14 +1,16 @@
 #pragma once
 
 // Whether this machine can decode the wave formats voice messages come in, GSM 6.10 above all.
-// Built on libsndfile, so it is listed with the Qt layer, which links it.
+// Each check loads the codec module (libsndfile, no Qt Multimedia) and unloads it afterwards, so
+// the check costs the agent no memory once it has answered.
 
 class CCodecCheck {
 public:
     static constexpr int kWaveFormatPcm = 1;
     static constexpr int kWaveFormatGsm610 = 49;
 
-    // 1 when WAV files with this wave format tag can be decoded, else 0.
+    // 1 when WAV files with this wave format tag can be decoded, else 0 (also when the codec
+    // module cannot be loaded: then nothing can be decoded).
     int HasFormat(int tag) const;
     int HasGsm610() const { return HasFormat(kWaveFormatGsm610); }
 

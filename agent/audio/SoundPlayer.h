@@ -1,22 +1,19 @@
 #pragma once
 
-// Plays WAV files and the built-in sounds asynchronously through Qt Multimedia: libsndfile decodes
-// (PCM, GSM 6.10, anything it reads), a QAudioSink plays. One sound at a time; a new one or Stop
+// Plays WAV files and the built-in sounds asynchronously: one sound at a time, a new one or Stop
 // ends the one playing. A sound that cannot be opened or decoded rings the desktop's bell instead,
-// as the platform's default sound would.
+// as the platform's default sound would. The sound stack (Qt Multimedia, libsndfile, PulseAudio)
+// is the sound module, loaded at the first sound, so the agent starts and idles without it.
 
 #include "agent/audio/SoundPlayerInterface.h"
 
-#include <QAudioDevice>
-#include <QByteArray>
 #include <QObject>
 
 #include <functional>
 #include <memory>
 
-class QAudioSink;
-class QBuffer;
-struct CDecodedSound;
+class CAudioModule;
+class ISoundOutput;
 
 class CSoundPlayer : public QObject, public ISoundPlayer {
     Q_OBJECT
@@ -31,17 +28,13 @@ public:
 
     // True while a sound is being played (until it ends, is replaced or stopped).
     bool IsPlaying() const;
-    // The output device used by the last play.
-    QAudioDevice Device() const { return m_device; }
 
 private:
-    void Start(const CDecodedSound& sound);
-    void OnStateChanged();
+    // Loads the sound module on the first call; null when it cannot be loaded.
+    ISoundOutput* Output();
 
     std::function<void()> m_bell;
-    QAudioDevice m_device;
-    // The sink reads from the buffer, which reads from the data: released in reverse order.
-    QByteArray m_pcm;
-    std::unique_ptr<QBuffer> m_buffer;
-    std::unique_ptr<QAudioSink> m_sink;
+    std::unique_ptr<CAudioModule> m_module;
+    // Code of the module, which stays loaded: released first.
+    std::unique_ptr<ISoundOutput> m_output;
 };

@@ -10,6 +10,7 @@
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ConnectingDialog.h"
 #include "agent/shell/DialogRunner.h"
+#include "agent/shell/FirstFrameProbe.h"
 #include "agent/shell/MessageDetailDialog.h"
 #include "agent/shell/PopupMenu.h"
 #include "agent/shell/SendMessageDialog.h"
@@ -700,6 +701,7 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
         m_vendorLogo.Draw(face::kBannerRect.left, face::kBannerRect.top, painter);
     }
     m_renderer->Paint(painter);
+    CFirstFrameProbe::FramePainted();
 }
 
 void CVanduMainWnd::mousePressEvent(QMouseEvent* event)

@@ -1,10 +1,13 @@
 // Plays through a private PulseAudio server with a null sink and records the sink's monitor:
-// sound must arrive while playing and end soon after Stop.
+// sound must arrive while playing and end soon after Stop. Hostile recordings played by the real
+// player in a child process leave it small and its window painting.
 
 #include "agent/audio/SoundPlayer.h"
 
+#include "tests/agent/audio/WaveFiles.h"
 #include "tests/support/TestSupport.h"
 
+#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QTest>
@@ -14,7 +17,13 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -25,22 +34,10 @@ constexpr int kBytesPerMs = kRecordRate * 2 / 1000;
 
 bool WriteGsmTone(const std::string& path, double seconds)
 {
-    SF_INFO info {};
-    info.samplerate = 8000;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_GSM610;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
-        return false;
-    }
-    std::vector<short> samples(static_cast<size_t>(seconds * 8000));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<short>(12000 * std::sin(2 * M_PI * 440 * static_cast<double>(i) / 8000.0));
-    }
-    const auto frames = static_cast<sf_count_t>(samples.size());
-    const bool ok = sf_writef_short(file, samples.data(), frames) == frames;
-    sf_close(file);
-    return ok;
+    const std::string bytes
+        = vandu::test::wave::Tone(SF_FORMAT_WAV | SF_FORMAT_GSM610, 8000, 1, static_cast<int64_t>(seconds * 8000));
+    vandu::test::WriteFile(path, bytes);
+    return !bytes.empty();
 }
 
 // RMS in dBFS of the recorded bytes [fromMs, toMs).
@@ -220,6 +217,90 @@ TEST_F(SoundPlayerE2e, PlaysVoiceAndBuiltInSoundAndStops)
     EXPECT_EQ(SinkInputs(), 0);
     StopRecording();
     EXPECT_EQ(bells, 0);
+}
+
+// What a child process printed and its exit status.
+struct ChildRun {
+    int status = -1;
+    std::string output;
+};
+
+ChildRun RunChild(const std::vector<std::string>& args, const std::string& outputFile, int timeoutMs)
+{
+    ChildRun run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        return run;
+    }
+    int status = 0;
+    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 20) {
+        if (waited > timeoutMs) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            status = -1;
+            break;
+        }
+        QTest::qWait(20);
+    }
+    run.status = status;
+    run.output = vandu::test::ReadFile(outputFile);
+    return run;
+}
+
+TEST_F(SoundPlayerE2e, HostileRecordingsLeaveThePlayerSmallAndTheWindowPainting)
+{
+    ASSERT_FALSE(QMediaDevices::defaultAudioOutput().isNull()) << "Qt found no audio output with PULSE_SERVER set";
+    std::vector<std::string> args = {VANDU_PAINTING_PLAYER, "700"};
+    std::vector<vandu::test::wave::Hostile> files = vandu::test::wave::HostileRecordings();
+    // A sound that plays, so the stream is seen working between the hostile ones.
+    files.push_back(
+        {"GSM 6.10 voice message", vandu::test::wave::Tone(SF_FORMAT_WAV | SF_FORMAT_GSM610, 8000, 1, 8000 * 3), true});
+    for (size_t i = 0; i < files.size(); ++i) {
+        args.push_back(m_dir.File("recording" + std::to_string(i) + ".wav"));
+        vandu::test::WriteFile(args.back(), files[i].bytes);
+    }
+
+    const ChildRun run = RunChild(args, m_dir.File("player.txt"), 60000);
+    ASSERT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.output;
+
+    std::istringstream lines(run.output);
+    std::string word;
+    size_t index = 0;
+    int bell = 0;
+    int playing = 0;
+    int paints = 0;
+    double maxUiCpuMs = 0;
+    long peakRssKb = -1;
+    size_t reported = 0;
+    while (lines >> word) {
+        if (word == "file" && lines >> index >> word >> bell >> word >> playing && index < files.size()) {
+            SCOPED_TRACE(files[index].name);
+            EXPECT_EQ(bell, files[index].playable ? 0 : 1);
+            EXPECT_EQ(playing, files[index].playable ? 1 : 0);
+            ++reported;
+        } else if (word == "paints") {
+            lines >> paints >> word >> maxUiCpuMs >> word >> peakRssKb;
+        }
+    }
+    EXPECT_EQ(reported, files.size()) << run.output;
+    RecordProperty("peak_rss_kb", std::to_string(peakRssKb));
+    EXPECT_GT(peakRssKb, 0) << run.output;
+    EXPECT_LT(peakRssKb, 100 * 1024) << "peak resident memory of the player";
+    RecordProperty("max_ui_cpu_ms_between_paints", std::to_string(maxUiCpuMs));
+    // Asked for every 10 ms over about 4 s: even a slow, loaded machine paints far more often.
+    EXPECT_GE(paints, 50);
+    // No decoding step keeps the user-interface thread from painting for longer than a few frames.
+    EXPECT_LT(maxUiCpuMs, 50.0) << run.output;
 }
 
 } // namespace

@@ -1,0 +1,23 @@
+#include "agent/shell/FirstFrameProbe.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+void CFirstFrameProbe::FramePainted()
+{
+    static std::atomic<bool> reported {false};
+    if (reported.exchange(true)) {
+        return;
+    }
+    const char* wanted = std::getenv("VANDU_REPORT_FIRST_FRAME");
+    if (wanted == nullptr || std::strcmp(wanted, "1") != 0) {
+        return;
+    }
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::fprintf(stderr, "first-frame %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    std::fflush(stderr);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+// Start-up measurement hook: when VANDU_REPORT_FIRST_FRAME=1 is in the environment, the first call
+// writes "first-frame <CLOCK_REALTIME in ns>" to stderr; later calls and other environments do
+// nothing. Called at the end of a window's paint, so tools/bench-startup.sh can time the first frame
+// of the agent and of the bare reference window the same way.
+
+class CFirstFrameProbe {
+public:
+    static void FramePainted();
+};
