@@ -1,6 +1,7 @@
 #include "server/AccountCommands.h"
 
 #include "server/CommandSupport.h"
+#include "server/MessageDelivery.h"
 #include "server/ServiceAnswer.h"
 #include "server/ServiceStore.h"
 #include "server/ServiceText.h"
@@ -18,6 +19,16 @@ std::string Confirmation(const CSubscriber& s)
     return "Welcome to Vandu, " + s.FirstName + " " + s.LastName + "!\n" + "Your Vandu ID is " + s.Id
         + " and your password is the one you chose.\n" + "Callers can leave you a message at " + kTollFreeNumber
         + " by entering your Vandu ID.\n" + "Your messages will arrive on your desktop.\n";
+}
+
+CServiceMessage WelcomeText(const CSubscriber& s)
+{
+    CServiceMessage message;
+    message.SubscriberId = s.Id;
+    message.Type = kPhoneText;
+    message.Text = "Welcome to Vandu, " + s.FirstName + "! Callers can leave you a message at " + kTollFreeNumber
+        + " with your Vandu ID " + s.Id + ".";
+    return message;
 }
 
 } // namespace
@@ -119,6 +130,8 @@ CServiceResponse CAccountCommands::Signup(CServiceContext& context, const CServi
     if (code == 0) {
         // Read by the agent to the end of the body, so it comes last and may span lines.
         answer.AddTail("Message", Confirmation(subscriber));
+        // A new subscriber finds a first text waiting: the first poll has something to show.
+        CMessageDelivery::Deliver(context.Store, WelcomeText(subscriber), false, context.WakeupPort);
     }
     return CServiceResponse::Answer(answer.Body());
 }

@@ -20,6 +20,7 @@
 #include "agent/skin/ShapeRegion.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/skin/SkinTable.h"
+#include "agent/wizard/VanduSignupWizard.h"
 #include "common/DisplayText.h"
 #include "common/Names.h"
 #include "common/StringTable.h"
@@ -150,7 +151,12 @@ void CVanduMainWnd::Start()
     }
     UpdateTrayIcon();
     m_blinkTimer.start();
-    CheckCodec();
+    // The codec check loads the sound decoder: after the first frame, or at once for a hidden start.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible()) {
+            CheckCodec();
+        }
+    });
     m_wakeup = new CWakeupSocket(this, m_seams.WakeupPort);
     connect(m_wakeup, &CWakeupSocket::WakeupArrived, m_requests.get(), &CAgentRequests::WakeupArrived);
     m_wakeup->Listen();
@@ -234,6 +240,10 @@ void CVanduMainWnd::OnSponsorArrived()
 
 void CVanduMainWnd::CheckCodec()
 {
+    if (m_codecChecked) {
+        return;
+    }
+    m_codecChecked = true;
     if (CCodecCheck().StartupWarningDue(m_settings.GetAudioType())) {
         m_seams.Prompts.Warn(vandu::strings::LoadResourceString(vandu::strings::IDS_NO_GSM_CODEC));
     }
@@ -306,6 +316,10 @@ void CVanduMainWnd::Repaint()
 
 void CVanduMainWnd::RunSignupWizard()
 {
+    // The pages keep the services for the wizard's whole run.
+    SAgentServices services = Services();
+    CVanduSignupWizard wizard(services, this);
+    m_seams.Dialogs.Exec(wizard);
 }
 
 void CVanduMainWnd::ShowSponsorInfo()
@@ -702,6 +716,9 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
     }
     m_renderer->Paint(painter);
     CFirstFrameProbe::FramePainted();
+    if (m_started && !m_codecChecked) {
+        QMetaObject::invokeMethod(this, &CVanduMainWnd::CheckCodec, Qt::QueuedConnection);
+    }
 }
 
 void CVanduMainWnd::mousePressEvent(QMouseEvent* event)

@@ -187,6 +187,7 @@ private:
     bool m_firstShowQueued = false;
     bool m_stateSaved = false;
     bool m_quitting = false;
+    bool m_codecChecked = false;
     bool m_dragging = false;
     QPoint m_dragAnchor;
     ulong m_lastPressTime = 0;

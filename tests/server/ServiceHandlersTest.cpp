@@ -170,6 +170,10 @@ TEST_F(ServiceHandlers, SignupCodes)
                                     .Body;
     EXPECT_EQ(created.rfind("Result=0\nMessage=Welcome to Vandu, Mary Ann Lee!\n", 0), 0u) << created;
     EXPECT_GT(std::count(created.begin(), created.end(), '\n'), 3);
+    // A welcome text waits for the new subscriber's first poll.
+    const std::string ids = Get(kCgi + "GetNewMessageIDs&VanduID=5551112222").Body;
+    ASSERT_EQ(ids.rfind("Result=", 0), 0u) << ids;
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), ';'), 1) << ids;
     EXPECT_EQ(Get(kAsp + "pda_id_available.asp?VanduID=5551112222").Body, "Result=1\n");
     EXPECT_EQ(Get(kAsp + "pda_id_available.asp?VanduID=55511122223").Body, "Result=2\n");
 }

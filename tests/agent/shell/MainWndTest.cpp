@@ -459,6 +459,7 @@ TEST_F(MainWndTest, FirstShowAsksForTheIdWhenNoneIsStoredOrThePasswordIsNotKept)
     const Row rows[] = {
         {"ID and kept password", "5551234567", 0, {}},
         {"password not kept", "5551234567", 1, {"Vandu Properties"}},
+        {"no ID", "", 0, {"Wizard", "Vandu Properties"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -569,7 +570,11 @@ TEST_F(MainWndServiceTest, ACycleBringsMessagesTheSponsorTheVendorAndTheNames)
 
     CVanduMainWnd& window = Window();
     ASSERT_TRUE(CycleDone());
-    QApplication::processEvents();
+    // Each job's completion arrives as an event of its own.
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.Store().Count() == 1 && !m_dialogs.titles.empty() && window.Account().GetFirstName() == "Bob"
+            && window.TooltipAt(QPoint(100, 125)) == QStringLiteral("Shop around the corner");
+    }));
     // Messages: the alert brought the window up and chimed.
     EXPECT_EQ(window.Store().Count(), 1);
     EXPECT_TRUE(window.isVisible());
