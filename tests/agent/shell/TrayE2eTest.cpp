@@ -345,4 +345,66 @@ TEST_F(TrayE2eTest, AVoiceMessageWakesRaisesChimesAndCountsInTheTray)
     EXPECT_EQ(sandbox.Setting("XPos"), "100");
 }
 
+// A first start with no settings at all: the wizard signs the user up at the service by keyboard,
+// the call-forward page opens in the desktop's browser, and the first poll brings the new
+// subscriber's welcome text.
+TEST_F(TrayE2eTest, AFirstStartSignsUpThroughTheWizardAndFetchesTheWelcomeText)
+{
+    const std::string browserLog = m_dir.File("desktop-browser.log");
+    const std::string browser = m_dir.File("desktop-browser.sh");
+    WriteFile(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + browserLog + "'\n");
+    chmod(browser.c_str(), 0755);
+    AgentSandbox sandbox;
+    AgentProcess agent(sandbox);
+    // With no browser set the desktop's opener takes the page; on this bare desktop it uses $BROWSER.
+    agent.SetEnv("BROWSER", browser);
+    StartAgent(agent);
+
+    auto focusWizard = [&] {
+        EXPECT_TRUE(WaitFor([&] { return Viewable("Wizard"); }, std::chrono::seconds(10)));
+        Run("xdotool search --name '^Wizard$' windowfocus --sync");
+    };
+    focusWizard();
+    Run("xdotool key Return"); // "New Vandu ID" is chosen already
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    focusWizard();
+    Run("xdotool type 555");
+    Run("xdotool key Tab");
+    Run("xdotool type 987");
+    Run("xdotool key Tab");
+    Run("xdotool type 6543");
+    Run("xdotool key Return");
+    ASSERT_TRUE(WaitFor([&] { return sandbox.Setting("VanduID") == "5559876543"; }, std::chrono::seconds(15)))
+        << "the ID was checked with the service and stored";
+    focusWizard();
+    Run("xdotool type 4321");
+    Run("xdotool key Tab");
+    Run("xdotool type pat@example.com");
+    Run("xdotool key Tab");
+    Run("xdotool type Pat");
+    Run("xdotool key Tab");
+    Run("xdotool type Lee");
+    Run("xdotool key Return");
+    ASSERT_TRUE(WaitFor([&] { return sandbox.Setting("AskVanduID") == "0"; }, std::chrono::seconds(15)))
+        << "the account was created and the password kept";
+    focusWizard();
+    Run("xdotool key Return"); // how to use: Next
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    focusWizard();
+    Run("xdotool key Return"); // confirmation: Finish
+    EXPECT_TRUE(WaitFor([&] { return !Viewable("Wizard"); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(WaitFor(
+        [&] { return ReadFile(browserLog).find("cfwd-signup1.asp?VanduID=5559876543&Tok=30247") != std::string::npos; },
+        std::chrono::seconds(10)))
+        << ReadFile(browserLog);
+    // The password is kept: no Identification page follows the wizard.
+    EXPECT_FALSE(Viewable("Vandu Properties"));
+    const std::string messages = sandbox.ProgramDir() + "/msg/5559876543.vdm";
+    EXPECT_TRUE(WaitFor([&] { return ReadFile(messages).find("Welcome to Vandu, Pat!") != std::string::npos; },
+        std::chrono::seconds(20)))
+        << ReadFile(messages);
+    agent.Signal(SIGTERM);
+    EXPECT_EQ(agent.WaitExit(10000), 0);
+}
+
 } // namespace
