@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-class CSkinButton;
+#include "agent/skin/SkinButton.h"
 class QPainter;
 class QWidget;
 

@@ -73,6 +73,19 @@ void CAgentTray::Remove()
     m_icon = nullptr;
 }
 
+void CAgentTray::Update(int unreadCount, bool online)
+{
+    const CTrayState::SLook look = m_state.Update(unreadCount, online);
+    Show(look.iconId, QString::fromStdString(look.tooltip));
+}
+
+void CAgentTray::Blink(int unreadCount, bool requestInProgress)
+{
+    if (const std::optional<int> icon = m_state.BlinkTick(unreadCount, requestInProgress)) {
+        SetIcon(*icon);
+    }
+}
+
 void CAgentTray::Show(int iconId, const QString& tooltip)
 {
     if (!m_icon) {

@@ -6,6 +6,8 @@
 // double-click in an XEmbed tray, the host's "activate" for a StatusNotifierItem) and leaves its
 // context menu to the menu it is given, which the host opens on its own request.
 
+#include "agent/shell/TrayState.h"
+
 #include <QObject>
 
 class QMenu;
@@ -27,7 +29,11 @@ public:
     // Shows the icon with no tooltip yet; menu is opened on the host's context-menu request.
     void Add(int iconId, QMenu* menu);
     void Remove();
-    // Icon and tooltip together (UpdateTrayIcon), or the icon alone (a blink tick).
+    // UpdateTrayIcon: the tooltip counting the unread messages and the normal icon.
+    void Update(int unreadCount, bool online);
+    // A blink tick: the next blink icon while messages wait and no request is outstanding.
+    void Blink(int unreadCount, bool requestInProgress);
+    // Icon and tooltip together, or the icon alone.
     void Show(int iconId, const QString& tooltip);
     void SetIcon(int iconId);
 
@@ -48,6 +54,7 @@ signals:
 private:
     static bool HostSpeaksStatusNotifier();
 
+    CTrayState m_state;
     QSystemTrayIcon* m_icon = nullptr;
     int m_iconId = 0;
     bool m_statusNotifier = false;

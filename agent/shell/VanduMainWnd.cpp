@@ -2,31 +2,27 @@
 
 #include "agent/audio/CodecCheck.h"
 #include "agent/audio/SoundPlayerInterface.h"
-#include "agent/lcd/SponsorInfoDialog.h"
 #include "agent/service/ServiceConfig.h"
 #include "agent/settings/UrlOpener.h"
-#include "agent/settings/VanduSettingsPropertySheet.h"
-#include "agent/shell/AboutDialog.h"
+#include "agent/shell/AgentActions.h"
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ConnectingDialog.h"
 #include "agent/shell/DialogRunner.h"
+#include "agent/shell/FaceAccessibility.h"
 #include "agent/shell/FirstFrameProbe.h"
-#include "agent/shell/MessageDetailDialog.h"
 #include "agent/shell/PopupMenu.h"
-#include "agent/shell/SendMessageDialog.h"
+#include "agent/shell/TrayState.h"
 #include "agent/shell/WakeupSocket.h"
 #include "agent/shell/WindowMessages.h"
 #include "agent/shell/WindowPlacement.h"
 #include "agent/skin/ShapeRegion.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/skin/SkinTable.h"
-#include "agent/wizard/VanduSignupWizard.h"
 #include "common/DisplayText.h"
 #include "common/Names.h"
 #include "common/StringTable.h"
 #include "common/UserPrompts.h"
 
-#include <QAccessible>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
@@ -68,11 +64,6 @@ std::vector<face::Rect> AvailableScreenAreas()
     return areas;
 }
 
-QRect ToQRect(const face::Rect& rect)
-{
-    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-}
-
 QString Text(const std::string& bytes)
 {
     return DisplayText(bytes);
@@ -108,7 +99,14 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     PlaceWindow();
     SetTopMost(m_settings.GetTopMost());
     CreateButtons();
-    CreateAccessibleAreas();
+    m_accessibility = std::make_unique<CFaceAccessibility>(*this);
+    m_accessibility->SetBannerName(TooltipAt(QPoint(face::kBannerRect.left, face::kBannerRect.top)));
+    m_accessibility->SetLogoCornerName(TooltipAt(QPoint(face::kLogoCornerRect.left, face::kLogoCornerRect.top)));
+    m_dialogs = std::make_unique<CAgentDialogs>(
+        *this, m_seams.Dialogs, [this] { return Services(); },
+        m_seams.WebBrowser ? m_seams.WebBrowser : [this] { return m_settings.GetWebBrowser(); });
+    m_actions = new CAgentActions(*m_store, m_settings, m_seams.Prompts, m_seams.Urls, *m_dialogs, m_sponsor, this);
+    connect(m_actions, &CAgentActions::RepaintNeeded, this, &CVanduMainWnd::Repaint);
 
     m_menu = new CPopupMenu([this] { return MenuState(); }, this);
     // Queued: a command's modal dialog runs once the menu has closed, not inside its activation.
@@ -201,26 +199,6 @@ void CVanduMainWnd::CreateButtons()
         connect(button, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         m_buttons[i] = button;
     }
-}
-
-// The LCD, the banner and the logo corner are drawn by the window itself; these transparent
-// children give screen readers something to name. They let every mouse event through.
-void CVanduMainWnd::CreateAccessibleAreas()
-{
-    auto area = [this](const face::Rect& rect, const QString& name) {
-        auto* widget = new QWidget(this);
-        widget->setGeometry(ToQRect(rect));
-        widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-        widget->setAccessibleName(name);
-        widget->lower();
-        return widget;
-    };
-    m_lcdArea = area(face::kLcdRect, QString());
-    m_lcdArea->setAccessibleDescription(QStringLiteral("Message display"));
-    const std::string host = ServiceHostName();
-    area(face::kBannerRect, Text(commands::BannerTooltip(m_store->HeaderValues().VendorDesc, host)))
-        ->setObjectName(QStringLiteral("banner"));
-    area(face::kLogoCornerRect, Text(commands::LogoCornerTooltip(host)))->setObjectName(QStringLiteral("logo"));
 }
 
 void CVanduMainWnd::ConnectRequests()
@@ -316,55 +294,17 @@ void CVanduMainWnd::Repaint()
 
 void CVanduMainWnd::RunSignupWizard()
 {
-    // The pages keep the services for the wizard's whole run.
-    SAgentServices services = Services();
-    CVanduSignupWizard wizard(services, this);
-    m_seams.Dialogs.Exec(wizard);
-}
-
-void CVanduMainWnd::ShowSponsorInfo()
-{
-    CSponsorInfoDialog dialog(m_sponsor.Picture(), m_sponsor.MoreInformationAddress(), m_seams.Urls, this);
-    m_seams.Dialogs.Exec(dialog);
-}
-
-void CVanduMainWnd::ShowAboutBox()
-{
-    CAboutDialog dialog(Services(), this);
-    m_seams.Dialogs.Exec(dialog);
-}
-
-void CVanduMainWnd::ShowMessageDetail()
-{
-    if (!m_store->HasMessages()) {
-        return;
-    }
-    CMessageDetailDialog dialog(Services(), this);
-    m_seams.Dialogs.Exec(dialog);
-}
-
-void CVanduMainWnd::SendMessage(bool reply)
-{
-    SAgentServices services = Services();
-    CSendMessageDialog dialog(services, this);
-    if (reply) {
-        const std::optional<CStoredMessage> current = m_store->CurrentMessage();
-        if (!current || current->SenderVanduID().empty()) {
-            return;
-        }
-        dialog.PresetReply(*current);
-    }
-    m_seams.Dialogs.Exec(dialog);
+    m_dialogs->RunSignupWizard();
 }
 
 void CVanduMainWnd::OpenSettings(bool identificationOnly)
 {
-    SAgentServices services = Services();
-    auto webBrowser = m_seams.WebBrowser ? m_seams.WebBrowser : [this] { return m_settings.GetWebBrowser(); };
-    CVanduSettingsPropertySheet sheet(services, webBrowser, identificationOnly);
-    if (m_seams.Dialogs.Exec(sheet) == QDialog::Accepted) {
-        Repaint();
-    }
+    m_actions->OpenSettings(identificationOnly);
+}
+
+void CVanduMainWnd::ShowSponsorInfo()
+{
+    m_dialogs->ShowSponsorInfo(m_sponsor);
 }
 
 void CVanduMainWnd::LoadVendorPicture()
@@ -374,9 +314,7 @@ void CVanduMainWnd::LoadVendorPicture()
     if (!QFileInfo(file).isReadable() || !m_vendorLogo.LoadFromFile(file)) {
         m_vendorLogo.LoadFromResource(face::kVendorBitmap);
     }
-    if (QWidget* banner = findChild<QWidget*>(QStringLiteral("banner"))) {
-        banner->setAccessibleName(TooltipAt(QPoint(face::kBannerRect.left, face::kBannerRect.top)));
-    }
+    m_accessibility->SetBannerName(TooltipAt(QPoint(face::kBannerRect.left, face::kBannerRect.top)));
     update();
 }
 
@@ -403,17 +341,13 @@ void CVanduMainWnd::NewMessageAlert()
 
 void CVanduMainWnd::UpdateTrayIcon()
 {
-    const CTrayState::SLook look = m_trayState.Update(m_store->UnreadCount(), m_requests->Connection().IsOnline());
-    m_tray->Show(look.iconId, Text(look.tooltip));
+    m_tray->Update(m_store->UnreadCount(), m_requests->Connection().IsOnline());
     m_store->Redraw();
 }
 
 void CVanduMainWnd::BlinkTick()
 {
-    if (const std::optional<int> icon
-        = m_trayState.BlinkTick(m_store->UnreadCount(), m_requests->RequestInProgress())) {
-        m_tray->SetIcon(*icon);
-    }
+    m_tray->Blink(m_store->UnreadCount(), m_requests->RequestInProgress());
 }
 
 void CVanduMainWnd::ShowAndActivate()
@@ -477,12 +411,7 @@ void CVanduMainWnd::closeEvent(QCloseEvent* event)
 
 commands::SMenuState CVanduMainWnd::MenuState()
 {
-    commands::SMenuState state;
-    state.windowVisible = isVisible();
-    state.messageCount = m_store->Count();
-    const std::optional<CStoredMessage> current = m_store->CurrentMessage();
-    state.canReply = current && !current->SenderVanduID().empty();
-    return state;
+    return m_actions->MenuState(isVisible());
 }
 
 void CVanduMainWnd::ShowPopupMenu(QPoint globalPosition)
@@ -490,51 +419,12 @@ void CVanduMainWnd::ShowPopupMenu(QPoint globalPosition)
     m_menu->popup(globalPosition);
 }
 
-commands::SPageContext CVanduMainWnd::PageContext() const
-{
-    return {m_settings.GetVanduID(), m_settings.GetPassword(), ServiceCgiBase(), ServiceAspBase(), ServiceHomePage()};
-}
-
-void CVanduMainWnd::OpenPage(commands::Page page)
-{
-    m_seams.Urls.OpenUrl(commands::PageUrl(page, PageContext()));
-}
-
 void CVanduMainWnd::OnCommand(int commandId)
 {
-    if (m_quitting) {
-        return;
-    }
-    if (!commands::IsEnabled(commands::RuleOf(commandId), MenuState())) {
-        return;
-    }
-    if (const commands::Page page = commands::PageOf(commandId); page != commands::Page::None) {
-        OpenPage(page);
+    if (m_quitting || !commands::IsEnabled(commands::RuleOf(commandId), MenuState())) {
         return;
     }
     switch (commandId) {
-    case face::ID_PREVIOUS:
-        m_store->PreviousMessage();
-        m_store->Redraw();
-        break;
-    case face::ID_NEXT:
-        m_store->NextMessage();
-        m_store->Redraw();
-        break;
-    case face::ID_PLAY:
-        m_store->PlayCurrentVoice();
-        break;
-    case face::ID_STOP:
-        m_store->StopPlaying();
-        break;
-    case face::ID_SCROLL_UP:
-        m_store->ScrollUp();
-        m_store->Redraw();
-        break;
-    case face::ID_SCROLL_DOWN:
-        m_store->ScrollDown();
-        m_store->Redraw();
-        break;
     case face::ID_HIDE:
     case commands::ID_HIDE_WINDOW:
         HideWindow();
@@ -545,55 +435,12 @@ void CVanduMainWnd::OnCommand(int commandId)
     case face::ID_MENU:
         ShowPopupMenu(pos() + QPoint(130, 30));
         break;
-    case face::ID_DELETE:
-    case commands::ID_DELETE_MESSAGE:
-        DeleteCurrentMessage();
-        break;
-    case commands::ID_DELETE_ALL:
-        DeleteAllMessages();
-        break;
     case commands::ID_EXIT:
         close();
         break;
-    case commands::ID_PROPERTIES:
-        OpenSettings(false);
-        break;
-    case commands::ID_ABOUT:
-        ShowAboutBox();
-        break;
-    case commands::ID_VIEW_INFORMATION:
-        ShowSponsorInfo();
-        break;
-    case commands::ID_SEND_MESSAGE:
-        SendMessage(false);
-        break;
-    case commands::ID_REPLY:
-        SendMessage(true);
-        break;
     default:
-        break;
+        m_actions->Run(commandId);
     }
-}
-
-void CVanduMainWnd::DeleteCurrentMessage()
-{
-    const std::optional<CStoredMessage> shown = m_store->CurrentMessage();
-    const int index = m_store->CurrentIndex();
-    if (!shown || !m_seams.Prompts.AskYesNo("Do you want to delete the current message?")) {
-        return;
-    }
-    m_store->StopPlaying();
-    m_store->DeleteIfCurrent(index, *shown);
-    m_store->Redraw();
-}
-
-void CVanduMainWnd::DeleteAllMessages()
-{
-    if (!m_store->HasMessages() || !m_seams.Prompts.AskYesNo("Do you want to delete all messages?")) {
-        return;
-    }
-    m_store->DeleteAll();
-    m_store->Redraw();
 }
 
 QString CVanduMainWnd::TooltipAt(QPoint position)
@@ -609,26 +456,9 @@ QString CVanduMainWnd::TooltipAt(QPoint position)
     }
 }
 
-void CVanduMainWnd::OnDoubleClick(QPoint position)
-{
-    switch (commands::ZoneAt(position.x(), position.y())) {
-    case commands::FaceZone::Banner:
-        m_seams.Urls.OpenUrl(commands::BannerUrl(m_store->HeaderValues().VendorURL, ServiceHomePage()));
-        break;
-    case commands::FaceZone::LogoCorner:
-        m_seams.Urls.OpenUrl(ServiceHomePage());
-        break;
-    case commands::FaceZone::Lcd:
-        ShowMessageDetail();
-        break;
-    case commands::FaceZone::None:
-        break;
-    }
-}
-
 QString CVanduMainWnd::LcdText() const
 {
-    return m_lcdText;
+    return m_accessibility->LcdText();
 }
 
 // Every LCD redraw comes through here: repaint its rectangle and keep what a screen reader is told
@@ -636,23 +466,9 @@ QString CVanduMainWnd::LcdText() const
 void CVanduMainWnd::OnLcdRepainted(const QRect& area)
 {
     update(area);
-    QStringList lines;
-    int lastY = std::numeric_limits<int>::min();
-    for (const CLcdRenderer::DrawnText& drawn : m_renderer->Drawn()) {
-        if (lines.isEmpty() || drawn.y != lastY) {
-            lines.append(QString());
-            lastY = drawn.y;
-        }
-        lines.last() += Text(drawn.text);
+    if (m_accessibility) {
+        m_accessibility->LcdDrawn(m_renderer->Drawn());
     }
-    const QString text = lines.join(QLatin1Char('\n')).trimmed();
-    if (text == m_lcdText || !m_lcdArea) {
-        return;
-    }
-    m_lcdText = text;
-    m_lcdArea->setAccessibleName(text);
-    QAccessibleEvent changed(m_lcdArea, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
 }
 
 bool CVanduMainWnd::event(QEvent* event)
@@ -778,53 +594,35 @@ void CVanduMainWnd::mouseReleaseEvent(QMouseEvent* event)
 void CVanduMainWnd::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
-        OnDoubleClick(event->position().toPoint());
+        const QPoint point = event->position().toPoint();
+        m_actions->DoubleClick(commands::ZoneAt(point.x(), point.y()));
     }
 }
 
 void CVanduMainWnd::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Delete:
-    case Qt::Key_D:
-        OnCommand(face::ID_DELETE);
-        break;
-    case Qt::Key_B:
-        OnCommand(face::ID_PREVIOUS);
-        break;
-    case Qt::Key_N:
-        OnCommand(face::ID_NEXT);
-        break;
-    case Qt::Key_P:
-        OnCommand(face::ID_PLAY);
-        break;
-    case Qt::Key_S:
-        OnCommand(face::ID_STOP);
-        break;
-    case Qt::Key_F1:
-        OnCommand(commands::ID_ONLINE_HELP);
-        break;
-    case Qt::Key_F5:
+    static constexpr std::pair<int, int> kKeyCommands[] = {{Qt::Key_Delete, face::ID_DELETE},
+        {Qt::Key_D, face::ID_DELETE}, {Qt::Key_B, face::ID_PREVIOUS}, {Qt::Key_N, face::ID_NEXT},
+        {Qt::Key_P, face::ID_PLAY}, {Qt::Key_S, face::ID_STOP}, {Qt::Key_F1, commands::ID_ONLINE_HELP}};
+    for (const auto& [key, command] : kKeyCommands) {
+        if (event->key() == key) {
+            OnCommand(command);
+            return;
+        }
+    }
+    const bool menuKey
+        = event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
+    if (menuKey) {
+        ShowPopupMenu(mapToGlobal(QPoint(130, 30)));
+    } else if (event->key() == Qt::Key_F5) {
         m_requests->StartPoll();
         m_requests->StartSponsor();
         m_requests->StartMailCount();
-        break;
-    case Qt::Key_F6:
+    } else if (event->key() == Qt::Key_F6) {
         m_requests->StartMailCount();
-        break;
-    case Qt::Key_F7:
+    } else if (event->key() == Qt::Key_F7) {
         m_settings.SetSponsorID("");
-        break;
-    case Qt::Key_Menu:
-        ShowPopupMenu(mapToGlobal(QPoint(130, 30)));
-        break;
-    case Qt::Key_F10:
-        if (event->modifiers() & Qt::ShiftModifier) {
-            ShowPopupMenu(mapToGlobal(QPoint(130, 30)));
-            break;
-        }
-        [[fallthrough]];
-    default:
+    } else {
         QWidget::keyPressEvent(event);
     }
 }

@@ -10,10 +10,10 @@
 #include "agent/lcd/SponsorInfo.h"
 #include "agent/settings/SettingsStore.h"
 #include "agent/shell/AgentCommands.h"
+#include "agent/shell/AgentDialogs.h"
 #include "agent/shell/AgentRequests.h"
 #include "agent/shell/AgentServices.h"
 #include "agent/shell/AgentWindow.h"
-#include "agent/shell/TrayState.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/SkinBitmap.h"
 #include "agent/skin/SkinButton.h"
@@ -80,7 +80,6 @@ public:
     CAccountInfo& Account() { return m_account; }
     CAgentTray& Tray() { return *m_tray; }
     CPopupMenu& Menu() { return *m_menu; }
-    CTrayState& TrayState() { return m_trayState; }
     const QString& WorkDirectory() const { return m_seams.WorkDirectory; }
     // Everything the sheet, the wizard and the dialogs need from the agent.
     SAgentServices Services();
@@ -89,11 +88,6 @@ public:
     void OpenSettings(bool identificationOnly);
     // The sponsor dialog for the current sponsor picture.
     void ShowSponsorInfo();
-    void ShowAboutBox();
-    // The detail dialog of the current message, when there is one.
-    void ShowMessageDetail();
-    // The send-a-message dialog, empty or preset to answer the current message.
-    void SendMessage(bool reply);
     void ShowAndActivate();
     void HideWindow();
     // The tray's activation: hide a visible window, show a hidden one.
@@ -152,17 +146,11 @@ private:
     void EnterWorkDirectory();
     void PlaceWindow();
     void CreateButtons();
-    void CreateAccessibleAreas();
     void ConnectRequests();
     void CheckCodec();
     void OnLcdRepainted(const QRect& area);
     void OnSponsorArrived();
-    void OpenPage(vandu::commands::Page page);
-    void DeleteCurrentMessage();
-    void DeleteAllMessages();
-    void OnDoubleClick(QPoint position);
     bool IsSecondPressOfDoubleClick(const QMouseEvent& event);
-    vandu::commands::SPageContext PageContext() const;
 
     SMainWndSeams m_seams;
     CSettingsStore m_settings;
@@ -171,18 +159,18 @@ private:
     std::unique_ptr<CMessageStore> m_store;
     std::unique_ptr<CAgentRequests> m_requests;
     CSponsorInfo m_sponsor;
-    CTrayState m_trayState;
+    std::unique_ptr<CAgentDialogs> m_dialogs;
+    class CAgentActions* m_actions = nullptr;
+    std::unique_ptr<class CFaceAccessibility> m_accessibility;
     CAgentTray* m_tray = nullptr;
     CPopupMenu* m_menu = nullptr;
     CWakeupSocket* m_wakeup = nullptr;
     CConnectingDialog* m_connecting = nullptr;
-    QWidget* m_lcdArea = nullptr;
     QTimer m_blinkTimer;
     CSkinBitmap m_face;
     CSkinBitmap m_overlay;
     CSkinBitmap m_vendorLogo;
     std::array<CSkinButton*, vandu::face::kFaceButtonCount> m_buttons {};
-    QString m_lcdText;
     bool m_started = false;
     bool m_firstShowQueued = false;
     bool m_stateSaved = false;
