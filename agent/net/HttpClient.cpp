@@ -137,6 +137,7 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
 {
     m_socket.reset();
     m_status = 0;
+    const CDeadline deadline = CDeadline::After(m_exchangeLimitMs);
     std::string port = url.Port == "80" ? std::string() : url.Port;
     const std::string host = ResolveHost(url.Host);
     const std::string fullUrl
@@ -158,6 +159,7 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
         return 0;
 
     m_socket = std::make_unique<CTcpClientSocket>();
+    m_socket->SetDeadline(deadline);
     const int connected = direct ? m_socket->Connect(host, port) : m_socket->Connect(m_proxyHost, m_proxyPort);
     if (connected < 0 || !m_socket->IsConnected())
         return -1;
@@ -182,6 +184,8 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
 
 int CHttpClient::ReadResponse(CBlockingSocket& socket, std::string& body, int& length, const std::string& method)
 {
+    if (!socket.Deadline().IsSet())
+        socket.SetDeadline(CDeadline::After(m_exchangeLimitMs));
     int expected = kDefaultBodySize;
     bool announced = false;
     const int headers = ReadHeaders(socket, expected, announced);
@@ -205,7 +209,7 @@ int CHttpClient::ReadHeaders(CBlockingSocket& socket, int& expected, bool& annou
     auto lastActivity = Clock::now();
     for (;;) {
         const int ready = socket.WaitReadable(0, NextWaitMs(m_headerWaitMs, m_idleLimitMs, lastActivity) * 1000);
-        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0)
+        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0 || socket.Deadline().Expired())
             return 0;
         if (ready == 0)
             continue;
@@ -254,7 +258,7 @@ int CHttpClient::ReadBody(CBlockingSocket& socket, int expected, std::string& bo
     auto lastActivity = Clock::now();
     while (received < expected) {
         const int ready = socket.WaitReadable(0, NextWaitMs(m_bodyWaitMs, m_idleLimitMs, lastActivity) * 1000);
-        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0)
+        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0 || socket.Deadline().Expired())
             break;
         if (ready == 0)
             continue;
