@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <charconv>
 #include <chrono>
+#include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
@@ -204,7 +205,6 @@ int CHttpClient::ReadResponse(CBlockingSocket& socket, std::string& body, int& l
 // 0: go on with the body; 1: refused status; -1: unacceptable length.
 int CHttpClient::ReadHeaders(CBlockingSocket& socket, int& expected, bool& announced)
 {
-    char line[kLineLimit + 1];
     socket.SetReadLineLimit(m_idleLimitMs);
     auto lastActivity = Clock::now();
     for (;;) {
@@ -214,18 +214,64 @@ int CHttpClient::ReadHeaders(CBlockingSocket& socket, int& expected, bool& annou
         if (ready == 0)
             continue;
         lastActivity = Clock::now();
-        const int count = socket.ReadLine(line, kLineLimit);
-        if (count <= 2)
+        switch (ReadArrivedLines(socket, expected, announced)) {
+        case HeaderStep::More:
+            break;
+        case HeaderStep::End:
             return 0;
-        std::string text(line, static_cast<std::size_t>(count));
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        const int outcome = HandleHeaderLine(text, expected, announced);
-        if (outcome != 0)
-            return outcome;
+        case HeaderStep::Refused:
+            return 1;
+        case HeaderStep::BadLength:
+            return -1;
+        }
     }
+}
+
+// Handles every complete line that has already arrived, then takes exactly their bytes from the
+// connection, so the body stays there for ReadBody: two receive calls for a whole header block
+// instead of two per line. A first line that is still arriving is left to ReadLine, which waits
+// for the rest of it.
+CHttpClient::HeaderStep CHttpClient::ReadArrivedLines(CBlockingSocket& socket, int& expected, bool& announced)
+{
+    char block[kLineLimit];
+    const int arrived = socket.Peek(block, kLineLimit);
+    if (arrived <= 0)
+        return HeaderStep::End;
+    int used = 0;
+    HeaderStep step = HeaderStep::More;
+    while (step == HeaderStep::More && used < arrived) {
+        const char* start = block + used;
+        const auto* end = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(arrived - used)));
+        int count = 0;
+        if (end != nullptr)
+            count = static_cast<int>(end - start) + 1;
+        else if (arrived - used == kLineLimit)
+            count = kLineLimit; // a line reaching the limit is cut there, as ReadLine cuts it
+        else
+            break;
+        step = HandleLine(start, count, expected, announced);
+        used += count;
+    }
+    if (used == 0) {
+        char line[kLineLimit];
+        const int count = socket.ReadLine(line, kLineLimit);
+        return count <= 0 ? HeaderStep::End : HandleLine(line, count, expected, announced);
+    }
+    return socket.Receive(block, used) == used ? step : HeaderStep::End;
+}
+
+// One line as received, its terminator included; two bytes or fewer end the header block.
+CHttpClient::HeaderStep CHttpClient::HandleLine(const char* bytes, int count, int& expected, bool& announced)
+{
+    if (count <= 2)
+        return HeaderStep::End;
+    std::string text(bytes, static_cast<std::size_t>(count));
+    if (text.back() == '\n')
+        text.pop_back();
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    const int outcome = HandleHeaderLine(text, expected, announced);
+    return outcome > 0 ? HeaderStep::Refused : outcome < 0 ? HeaderStep::BadLength : HeaderStep::More;
 }
 
 int CHttpClient::HandleHeaderLine(const std::string& line, int& expected, bool& announced)
@@ -250,7 +296,8 @@ int CHttpClient::HandleHeaderLine(const std::string& line, int& expected, bool& 
     return 0;
 }
 
-// Returns the bytes received; expected is what the headers asked for.
+// Returns the bytes received; expected is what the headers asked for. Each receive takes all that
+// is still wanted, so a body that has already arrived costs one call, not one per 4 KB.
 int CHttpClient::ReadBody(CBlockingSocket& socket, int expected, std::string& body)
 {
     std::string buffer(static_cast<std::size_t>(expected), '\0');
@@ -263,8 +310,7 @@ int CHttpClient::ReadBody(CBlockingSocket& socket, int expected, std::string& bo
         if (ready == 0)
             continue;
         lastActivity = Clock::now();
-        const int block = expected - received < 4096 ? expected - received : 4096;
-        const int count = socket.Receive(buffer.data() + received, block);
+        const int count = socket.Receive(buffer.data() + received, expected - received);
         if (count <= 0)
             break;
         received += count;

@@ -48,8 +48,12 @@ public:
     int ReadResponse(CBlockingSocket& socket, std::string& body, int& length, const std::string& method);
 
 private:
+    enum class HeaderStep { More, End, Refused, BadLength };
+
     int Exchange(const CUrl& url, std::string& body, int& length, const std::string& method);
     int ReadHeaders(CBlockingSocket& socket, int& expected, bool& announced);
+    HeaderStep ReadArrivedLines(CBlockingSocket& socket, int& expected, bool& announced);
+    HeaderStep HandleLine(const char* bytes, int count, int& expected, bool& announced);
     int ReadBody(CBlockingSocket& socket, int expected, std::string& body);
     int HandleHeaderLine(const std::string& line, int& expected, bool& announced);
 
