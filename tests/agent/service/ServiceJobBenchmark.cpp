@@ -137,9 +137,25 @@ void BM_CurlSequence20Voices(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_AgentPoll100Texts)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CurlSequence100Texts)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_AgentPoll20Voices)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CurlSequence20Voices)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AgentPoll100Texts)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_CurlSequence100Texts)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_AgentPoll20Voices)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_CurlSequence20Voices)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();
