@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,6 +16,14 @@ CBlockingSocket::~CBlockingSocket()
 int CBlockingSocket::Close()
 {
     if (m_socket >= 0) {
+        // Lingering protects data the peer has not acknowledged yet. With none left it would only
+        // wait for the acknowledgement of the closing FIN: a round trip on every exchange (tens
+        // of microseconds on loopback when the peer runs on another core). The FIN goes out alike.
+        int unacknowledged = 0;
+        if (::ioctl(m_socket, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0) {
+            const linger off {0, 0};
+            ::setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &off, sizeof off);
+        }
         ::shutdown(m_socket, SHUT_RDWR);
         ::close(m_socket);
         m_socket = -1;
