@@ -8,6 +8,8 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <thread>
 
@@ -53,8 +55,12 @@ int CServeCommand::Run(CServiceStore& store, const std::string& listen, int wake
     signal(SIGPIPE, SIG_IGN);
 
     CServiceServer server(store, wakeupPort);
-    if (server.Bind(host, port) != 0) {
-        err << "vandu-service: cannot listen on " << listen << "\n";
+    if (const int error = server.Bind(host, port); error == EADDRINUSE) {
+        err << "vandu-service: port " << port << " on " << host
+            << " is already in use (is another vandu-service running?)\n";
+        return 2;
+    } else if (error != 0) {
+        err << "vandu-service: cannot listen on " << listen << ": " << std::strerror(error) << "\n";
         return 2;
     }
     std::thread stopper([&server, stopSignals] {

@@ -5,6 +5,11 @@
 
 #include <httplib.h>
 
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -37,6 +42,39 @@ std::string HostAndPortOf(const httplib::Request& request)
     return (v6 ? "[" + request.local_addr + "]" : request.local_addr) + ":" + std::to_string(request.local_port);
 }
 
+void ReuseAddressOnly(int fd)
+{
+    const int yes = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// Why host:port cannot be bound, found by trying it the same way: an errno value, EADDRINUSE when
+// another program listens there.
+int BindError(const std::string& host, int port)
+{
+    addrinfo hints {};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || found == nullptr) {
+        return EADDRNOTAVAIL;
+    }
+    int error = 0;
+    const int fd = socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        ReuseAddressOnly(fd);
+        if (bind(fd, found->ai_addr, found->ai_addrlen) != 0 || listen(fd, 1) != 0) {
+            error = errno;
+        }
+        close(fd);
+    }
+    freeaddrinfo(found);
+    // Free again by now: the first attempt met something that has passed.
+    return error != 0 ? error : EAGAIN;
+}
+
 } // namespace
 
 CServiceServer::CServiceServer(CServiceStore& store, int wakeupPort)
@@ -46,6 +84,10 @@ CServiceServer::CServiceServer(CServiceStore& store, int wakeupPort)
 {
     m_http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     m_http->set_keep_alive_max_count(1);
+    // SO_REUSEADDR only: a restart may take the port over from connections still closing, but a
+    // second service cannot listen beside the first. The library's default, SO_REUSEPORT, let two
+    // services share the port and split an agent's requests between two databases.
+    m_http->set_socket_options([](socket_t fd) { ReuseAddressOnly(fd); });
     m_http->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         CServiceContext context {m_store, m_wakeupPort};
         CServiceResponse answer
@@ -62,7 +104,7 @@ CServiceServer::~CServiceServer() = default;
 
 int CServiceServer::Bind(const std::string& host, int port)
 {
-    return m_http->bind_to_port(host, port) ? 0 : -1;
+    return m_http->bind_to_port(host, port) ? 0 : BindError(host, port);
 }
 
 int CServiceServer::Run()

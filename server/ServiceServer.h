@@ -22,7 +22,8 @@ public:
     CServiceServer(const CServiceServer&) = delete;
     CServiceServer& operator=(const CServiceServer&) = delete;
 
-    // 0 when host:port is bound, -1 otherwise.
+    // 0 when host:port is bound, else an errno value saying why (EADDRINUSE: another program
+    // listens there). The port is never shared with another listener.
     int Bind(const std::string& host, int port);
     // Serves until Stop; returns 0 after a Stop, -1 when serving failed.
     int Run();

@@ -1,5 +1,7 @@
 #include "agent/mail/Pop3CountJob.h"
 
+#include "agent/net/Deadline.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTcpSocket>
@@ -12,25 +14,38 @@ namespace {
 
 enum class Receive { Data, Failed, TimedOut };
 
+// The waits of one dialogue: each at most the receive limit, and none past the dialogue's deadline,
+// so that a server answering each step just within the limit cannot hold the job for ever. Every
+// wait of the dialogue (connect, encryption, reply) takes its time from here.
+struct SDialogueTime {
+    int receiveLimitMs;
+    CDeadline deadline;
+    int Wait() const { return deadline.Clamp(receiveLimitMs); }
+};
+
 // One receive of at most kReplyLimit bytes; what it brings is the whole reply, however the server
 // split it. A failed receive leaves the reply empty.
-Receive ReceiveReply(QTcpSocket& socket, int limitMs, std::string& reply)
+Receive ReceiveReply(QAbstractSocket& socket, const SDialogueTime& time, std::string& reply)
 {
     reply.clear();
-    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(limitMs))
-        return socket.error() == QAbstractSocket::SocketTimeoutError ? Receive::TimedOut : Receive::Failed;
+    if (socket.bytesAvailable() == 0) {
+        if (time.deadline.Expired())
+            return Receive::TimedOut;
+        if (!socket.waitForReadyRead(time.Wait()))
+            return socket.error() == QAbstractSocket::SocketTimeoutError ? Receive::TimedOut : Receive::Failed;
+    }
     const QByteArray bytes = socket.read(CPop3CountJob::kReplyLimit);
     reply.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return Receive::Data;
 }
 
 // Sends a command, waits the protocol's pause and receives its reply once.
-Receive Exchange(QTcpSocket& socket, int limitMs, const std::string& command, std::string& reply)
+Receive Exchange(QAbstractSocket& socket, const SDialogueTime& time, const std::string& command, std::string& reply)
 {
     socket.write(command.data(), static_cast<qint64>(command.size()));
-    socket.waitForBytesWritten(limitMs);
-    std::this_thread::sleep_for(std::chrono::milliseconds(CPop3CountJob::kCommandPauseMs));
-    return ReceiveReply(socket, limitMs, reply);
+    socket.waitForBytesWritten(time.Wait());
+    std::this_thread::sleep_for(std::chrono::milliseconds(time.deadline.Clamp(CPop3CountJob::kCommandPauseMs)));
+    return ReceiveReply(socket, time, reply);
 }
 
 // The marker is looked for anywhere in the reply, as servers have always been judged.
@@ -39,28 +54,31 @@ bool IsPositive(const std::string& reply)
     return reply.find("+OK") != std::string::npos;
 }
 
-// USER, PASS and STAT, then QUIT whatever they answered. A reply that never comes ends the
-// dialogue at once with kConnectFailed; the QUIT reply is ignored, so its wait keeps the count.
-int CountDialogue(QTcpSocket& socket, int limitMs, const std::string& user, const std::string& password)
+// USER, PASS and STAT, then QUIT whatever they answered. A reply that never comes, or the end of
+// the dialogue's time, ends the dialogue at once with kConnectFailed; the QUIT reply is ignored, so
+// its wait keeps the count.
+int CountDialogue(
+    QAbstractSocket& socket, const SDialogueTime& time, const std::string& user, const std::string& password)
 {
     std::string reply;
     int count = CPop3CountJob::kConnectFailed;
-    if (Exchange(socket, limitMs, "USER " + user + "\r\n", reply) == Receive::TimedOut)
+    if (Exchange(socket, time, "USER " + user + "\r\n", reply) == Receive::TimedOut)
         return CPop3CountJob::kConnectFailed;
     if (!IsPositive(reply)) {
         count = CPop3CountJob::kUserRefused;
     } else {
-        if (Exchange(socket, limitMs, "PASS " + password + "\r\n", reply) == Receive::TimedOut)
+        if (Exchange(socket, time, "PASS " + password + "\r\n", reply) == Receive::TimedOut)
             return CPop3CountJob::kConnectFailed;
         if (!IsPositive(reply)) {
             count = CPop3CountJob::kPasswordRefused;
         } else {
-            if (Exchange(socket, limitMs, "STAT\r\n", reply) == Receive::TimedOut)
+            if (Exchange(socket, time, "STAT\r\n", reply) == Receive::TimedOut)
                 return CPop3CountJob::kConnectFailed;
             count = IsPositive(reply) ? CPop3CountJob::ParseStatCount(reply) : CPop3CountJob::kConnectFailed;
         }
     }
-    Exchange(socket, limitMs, "QUIT\r\n", reply);
+    if (!time.deadline.Expired())
+        Exchange(socket, time, "QUIT\r\n", reply);
     return count;
 }
 
@@ -104,10 +122,10 @@ int CPop3CountJob::ParseStatCount(const std::string& reply)
 void CPop3CountJob::Run()
 {
     const Account account = CurrentAccount();
-    const int limitMs = m_receiveLimitMs.load();
+    const SDialogueTime time {m_receiveLimitMs.load(), CDeadline::After(m_dialogueLimitMs.load())};
     QTcpSocket socket;
     socket.connectToHost(QString::fromStdString(account.Server), static_cast<quint16>(m_port.load()));
-    if (!socket.waitForConnected(limitMs)) {
+    if (!socket.waitForConnected(time.Wait())) {
         SetResult(kConnectFailed);
         socket.abort();
         return;
@@ -117,11 +135,11 @@ void CPop3CountJob::Run()
         target->Notify(connectedMessage);
 
     std::string greeting;
-    if (ReceiveReply(socket, limitMs, greeting) == Receive::TimedOut) {
+    if (ReceiveReply(socket, time, greeting) == Receive::TimedOut) {
         SetResult(kConnectFailed);
         socket.abort();
         return;
     }
-    SetResult(CountDialogue(socket, limitMs, account.User, account.Password));
+    SetResult(CountDialogue(socket, time, account.User, account.Password));
     socket.abort();
 }

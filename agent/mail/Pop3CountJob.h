@@ -17,6 +17,7 @@ public:
     static constexpr int kReplyLimit = 5120; // bytes taken by one receive
     static constexpr int kCommandPauseMs = 250; // between sending a command and reading its reply
     static constexpr int kDefaultReceiveLimitMs = 30000;
+    static constexpr int kDefaultDialogueLimitMs = 300000; // connect to QUIT
 
     static constexpr int kConnectFailed = -1; // also: STAT refused, or a receive timed out
     static constexpr int kUserRefused = -3;
@@ -31,6 +32,9 @@ public:
     void SetPort(int port) { m_port.store(port); }
     // Longest wait for the connection and for each reply; an expired wait ends the run with -1.
     void SetReceiveLimit(int ms) { m_receiveLimitMs.store(ms); }
+    // Longest whole run, however each reply keeps within the receive limit; when it has passed
+    // the run ends with -1. Negative: none.
+    void SetDialogueLimit(int ms) { m_dialogueLimitMs.store(ms); }
 
     // The result of the last run: 0 or more messages, or kConnectFailed, kUserRefused, kPasswordRefused.
     int Count() const { return Result(); }
@@ -53,4 +57,5 @@ private:
     std::atomic<int> m_connectedMessage {0};
     std::atomic<int> m_port {kDefaultPort};
     std::atomic<int> m_receiveLimitMs {kDefaultReceiveLimitMs};
+    std::atomic<int> m_dialogueLimitMs {kDefaultDialogueLimitMs};
 };

@@ -1,7 +1,11 @@
 #pragma once
 
 // CBlockingSocket: a blocking BSD stream socket with the few operations every exchange needs.
-// Results are ints; a negative result is the negated errno. Never raises SIGPIPE.
+// Results are ints; a negative result is the negated errno. Never raises SIGPIPE. With a deadline
+// set, no operation waits past it: a wait then times out, and ReadLine and Receive after a wait
+// answer as for a closed connection.
+
+#include "agent/net/Deadline.h"
 
 #include <cstdint>
 
@@ -35,6 +39,9 @@ public:
     void Attach(int fd);
     // Longest silence ReadLine waits for before giving up as if closed; negative: no limit (default).
     void SetReadLineLimit(int milliseconds) { m_readLineLimitMs = milliseconds; }
+    // The end of the dialogue on this socket (none by default); also bounds a later Connect.
+    void SetDeadline(const CDeadline& deadline) { m_deadline = deadline; }
+    const CDeadline& Deadline() const { return m_deadline; }
 
     int IsConnected() const { return m_connected; }
     int Handle() const { return m_socket; }
@@ -51,4 +58,5 @@ protected:
     std::uint16_t m_port = 0;
     char m_lineTerminator = '\n';
     int m_readLineLimitMs = -1;
+    CDeadline m_deadline;
 };

@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <charconv>
 #include <chrono>
+#include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
@@ -137,6 +138,7 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
 {
     m_socket.reset();
     m_status = 0;
+    const CDeadline deadline = CDeadline::After(m_exchangeLimitMs);
     std::string port = url.Port == "80" ? std::string() : url.Port;
     const std::string host = ResolveHost(url.Host);
     const std::string fullUrl
@@ -158,6 +160,7 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
         return 0;
 
     m_socket = std::make_unique<CTcpClientSocket>();
+    m_socket->SetDeadline(deadline);
     const int connected = direct ? m_socket->Connect(host, port) : m_socket->Connect(m_proxyHost, m_proxyPort);
     if (connected < 0 || !m_socket->IsConnected())
         return -1;
@@ -182,6 +185,8 @@ int CHttpClient::Exchange(const CUrl& url, std::string& body, int& length, const
 
 int CHttpClient::ReadResponse(CBlockingSocket& socket, std::string& body, int& length, const std::string& method)
 {
+    if (!socket.Deadline().IsSet())
+        socket.SetDeadline(CDeadline::After(m_exchangeLimitMs));
     int expected = kDefaultBodySize;
     bool announced = false;
     const int headers = ReadHeaders(socket, expected, announced);
@@ -200,28 +205,73 @@ int CHttpClient::ReadResponse(CBlockingSocket& socket, std::string& body, int& l
 // 0: go on with the body; 1: refused status; -1: unacceptable length.
 int CHttpClient::ReadHeaders(CBlockingSocket& socket, int& expected, bool& announced)
 {
-    char line[kLineLimit + 1];
     socket.SetReadLineLimit(m_idleLimitMs);
     auto lastActivity = Clock::now();
     for (;;) {
         const int ready = socket.WaitReadable(0, NextWaitMs(m_headerWaitMs, m_idleLimitMs, lastActivity) * 1000);
-        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0)
+        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0 || socket.Deadline().Expired())
             return 0;
         if (ready == 0)
             continue;
         lastActivity = Clock::now();
-        const int count = socket.ReadLine(line, kLineLimit);
-        if (count <= 2)
+        switch (ReadArrivedLines(socket, expected, announced)) {
+        case HeaderStep::More:
+            break;
+        case HeaderStep::End:
             return 0;
-        std::string text(line, static_cast<std::size_t>(count));
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        const int outcome = HandleHeaderLine(text, expected, announced);
-        if (outcome != 0)
-            return outcome;
+        case HeaderStep::Refused:
+            return 1;
+        case HeaderStep::BadLength:
+            return -1;
+        }
     }
+}
+
+// Handles every complete line that has already arrived, then takes exactly their bytes from the
+// connection, so the body stays there for ReadBody: two receive calls for a whole header block
+// instead of two per line. A first line that is still arriving is left to ReadLine, which waits
+// for the rest of it.
+CHttpClient::HeaderStep CHttpClient::ReadArrivedLines(CBlockingSocket& socket, int& expected, bool& announced)
+{
+    char block[kLineLimit];
+    const int arrived = socket.Peek(block, kLineLimit);
+    if (arrived <= 0)
+        return HeaderStep::End;
+    int used = 0;
+    HeaderStep step = HeaderStep::More;
+    while (step == HeaderStep::More && used < arrived) {
+        const char* start = block + used;
+        const auto* end = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(arrived - used)));
+        int count = 0;
+        if (end != nullptr)
+            count = static_cast<int>(end - start) + 1;
+        else if (arrived - used == kLineLimit)
+            count = kLineLimit; // a line reaching the limit is cut there, as ReadLine cuts it
+        else
+            break;
+        step = HandleLine(start, count, expected, announced);
+        used += count;
+    }
+    if (used == 0) {
+        char line[kLineLimit];
+        const int count = socket.ReadLine(line, kLineLimit);
+        return count <= 0 ? HeaderStep::End : HandleLine(line, count, expected, announced);
+    }
+    return socket.Receive(block, used) == used ? step : HeaderStep::End;
+}
+
+// One line as received, its terminator included; two bytes or fewer end the header block.
+CHttpClient::HeaderStep CHttpClient::HandleLine(const char* bytes, int count, int& expected, bool& announced)
+{
+    if (count <= 2)
+        return HeaderStep::End;
+    std::string text(bytes, static_cast<std::size_t>(count));
+    if (text.back() == '\n')
+        text.pop_back();
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    const int outcome = HandleHeaderLine(text, expected, announced);
+    return outcome > 0 ? HeaderStep::Refused : outcome < 0 ? HeaderStep::BadLength : HeaderStep::More;
 }
 
 int CHttpClient::HandleHeaderLine(const std::string& line, int& expected, bool& announced)
@@ -246,7 +296,8 @@ int CHttpClient::HandleHeaderLine(const std::string& line, int& expected, bool& 
     return 0;
 }
 
-// Returns the bytes received; expected is what the headers asked for.
+// Returns the bytes received; expected is what the headers asked for. Each receive takes all that
+// is still wanted, so a body that has already arrived costs one call, not one per 4 KB.
 int CHttpClient::ReadBody(CBlockingSocket& socket, int expected, std::string& body)
 {
     std::string buffer(static_cast<std::size_t>(expected), '\0');
@@ -254,13 +305,12 @@ int CHttpClient::ReadBody(CBlockingSocket& socket, int expected, std::string& bo
     auto lastActivity = Clock::now();
     while (received < expected) {
         const int ready = socket.WaitReadable(0, NextWaitMs(m_bodyWaitMs, m_idleLimitMs, lastActivity) * 1000);
-        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0)
+        if (MsSince(lastActivity) > m_idleLimitMs || ready < 0 || socket.Deadline().Expired())
             break;
         if (ready == 0)
             continue;
         lastActivity = Clock::now();
-        const int block = expected - received < 4096 ? expected - received : 4096;
-        const int count = socket.Receive(buffer.data() + received, block);
+        const int count = socket.Receive(buffer.data() + received, expected - received);
         if (count <= 0)
             break;
         received += count;

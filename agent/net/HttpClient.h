@@ -18,6 +18,7 @@ public:
     static constexpr int kDefaultHeaderWaitMs = 5000; // one wait for a header line
     static constexpr int kDefaultBodyWaitMs = 1000; // one wait for a body block
     static constexpr int kDefaultIdleLimitMs = 60000; // no byte for longer ends a phase
+    static constexpr int kDefaultExchangeLimitMs = 300000; // the whole exchange, connect to last byte
     static constexpr int kLineLimit = 4095;
     static constexpr int kDefaultBodySize = 102400; // body cut when no length is announced
     static constexpr long kMaxContentLength = 16L << 20; // larger announced bodies are refused
@@ -38,13 +39,21 @@ public:
     void SetHeaderWait(int ms) { m_headerWaitMs = ms; }
     void SetBodyWait(int ms) { m_bodyWaitMs = ms; }
     void SetIdleLimit(int ms) { m_idleLimitMs = ms; }
+    // Once it has passed, the exchange ends as if the server had closed the connection: a peer that
+    // trickles bytes, each within the idle limit, cannot hold the client longer. Negative: none.
+    void SetExchangeLimit(int ms) { m_exchangeLimitMs = ms; }
 
-    // Reads status line, headers and body from a connected socket (the second half of Fetch).
+    // Reads status line, headers and body from a connected socket (the second half of Fetch). A
+    // socket without a deadline gets the exchange limit from now.
     int ReadResponse(CBlockingSocket& socket, std::string& body, int& length, const std::string& method);
 
 private:
+    enum class HeaderStep { More, End, Refused, BadLength };
+
     int Exchange(const CUrl& url, std::string& body, int& length, const std::string& method);
     int ReadHeaders(CBlockingSocket& socket, int& expected, bool& announced);
+    HeaderStep ReadArrivedLines(CBlockingSocket& socket, int& expected, bool& announced);
+    HeaderStep HandleLine(const char* bytes, int count, int& expected, bool& announced);
     int ReadBody(CBlockingSocket& socket, int expected, std::string& body);
     int HandleHeaderLine(const std::string& line, int& expected, bool& announced);
 
@@ -56,4 +65,5 @@ private:
     int m_headerWaitMs = kDefaultHeaderWaitMs;
     int m_bodyWaitMs = kDefaultBodyWaitMs;
     int m_idleLimitMs = kDefaultIdleLimitMs;
+    int m_exchangeLimitMs = kDefaultExchangeLimitMs;
 };

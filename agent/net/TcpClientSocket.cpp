@@ -8,6 +8,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -69,7 +70,10 @@ void SetOptions(int fd)
 int CTcpClientSocket::Connect(const std::string& host, const std::string& port)
 {
     Close();
-    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // With a deadline the connect runs in the background, so that an address that never answers
+    // costs no more than the time left rather than the system's minutes of retries.
+    const bool background = Deadline().IsSet();
+    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (background ? SOCK_NONBLOCK : 0), 0);
     if (m_socket < 0)
         return -1;
     SetOptions(m_socket);
@@ -83,26 +87,42 @@ int CTcpClientSocket::Connect(const std::string& host, const std::string& port)
     target.sin_port = htons(static_cast<std::uint16_t>(portNumber));
 
     if (::connect(m_socket, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
-        if (errno != EINTR)
+        if (errno != EINTR && errno != EINPROGRESS)
             return -errno;
-        // An interrupted connect goes on in the background: wait for its outcome.
-        m_connected = 1;
-        WaitForWritable(-1, 0);
-        m_connected = 0;
-        int error = 0;
-        socklen_t size = sizeof error;
-        getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size);
+        // An interrupted connect also goes on in the background: wait for its outcome.
+        const int error = AwaitConnect();
         if (error != 0)
             return -error;
     }
-    const int mode = fcntl(m_socket, F_GETFL);
-    fcntl(m_socket, F_SETFL, (m_flags & 1) ? (mode | O_NONBLOCK) : (mode & ~O_NONBLOCK));
+    const bool nonBlocking = (m_flags & 1) != 0;
+    if (nonBlocking != background)
+        fcntl(m_socket, F_SETFL, nonBlocking ? O_NONBLOCK : 0); // a fresh socket has no other status flag
 
     m_port = target.sin_port;
     m_hostText = host;
     m_portText = port;
     m_connected = 1;
     return m_socket;
+}
+
+// 0 once connected, else the connect's error (ETIMEDOUT when the deadline passed first).
+int CTcpClientSocket::AwaitConnect()
+{
+    pollfd entry {m_socket, POLLOUT, 0};
+    for (;;) {
+        if (Deadline().Expired())
+            return ETIMEDOUT;
+        const int limit = Deadline().Clamp(-1);
+        const int ready = ::poll(&entry, 1, limit);
+        if (ready > 0)
+            break;
+        if (ready < 0 && errno != EINTR)
+            return errno;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size);
+    return error;
 }
 
 std::string LocalHostName()

@@ -242,6 +242,29 @@ TEST_F(ServiceProgram, TextSentThroughTheServerWakesTheRecipient)
     EXPECT_EQ(agent.AwaitWakeup(5000), 1);
 }
 
+// The port is never shared: a second service on it ends at once, naming the port, while the
+// first answers every request; and a restart right after a stop still gets the port back.
+TEST_F(ServiceProgram, SecondServiceOnATakenPortEndsAndTheFirstKeepsServing)
+{
+    ServiceProcess first;
+    ASSERT_TRUE(first.Start(m_db));
+    const std::string port = std::to_string(first.Port());
+    const ProgramRun second
+        = RunService({"serve", "--db", m_dir.File("other.db"), "--listen", "127.0.0.1:" + port}, 10000);
+    EXPECT_EQ(second.Status, 2);
+    EXPECT_NE(second.Err.find("port " + port + " on 127.0.0.1 is already in use"), std::string::npos) << second.Err;
+    for (int i = 0; i < 20; ++i) {
+        const HttpAnswer answer = HttpGet(first.Port(), kCgi + "GetNewMessageIDs&VanduID=5551234567");
+        EXPECT_EQ(answer.Status, 200);
+        EXPECT_EQ(answer.Body.rfind("Result=", 0), 0u) << answer.Body;
+    }
+    EXPECT_EQ(first.Stop(), 0);
+
+    ServiceProcess restarted;
+    ASSERT_TRUE(restarted.Start(m_db, {}, std::stoi(port))) << "connections still closing keep the port";
+    EXPECT_EQ(HttpGet(restarted.Port(), kCgi + "GetNewMessageIDs&VanduID=5551234567").Status, 200);
+}
+
 namespace {
 
 // A stop that comes the moment the port answers (before the accept loop may run) still ends it.

@@ -187,9 +187,9 @@ ServiceProcess::~ServiceProcess()
     Stop();
 }
 
-bool ServiceProcess::Start(const std::string& database, const std::vector<std::string>& extraArgs)
+bool ServiceProcess::Start(const std::string& database, const std::vector<std::string>& extraArgs, int port)
 {
-    m_port = FreeLoopbackPort();
+    m_port = port != 0 ? port : FreeLoopbackPort();
     std::vector<std::string> args {"serve", "--db", database, "--listen", "127.0.0.1:" + std::to_string(m_port)};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);

@@ -36,8 +36,8 @@ public:
     ServiceProcess(const ServiceProcess&) = delete;
     ServiceProcess& operator=(const ServiceProcess&) = delete;
 
-    // True once the service answers on its port.
-    bool Start(const std::string& database, const std::vector<std::string>& extraArgs = {});
+    // True once the service answers on its port (port 0: a free one).
+    bool Start(const std::string& database, const std::vector<std::string>& extraArgs = {}, int port = 0);
     // The exit status of the service (-1 when it had to be killed).
     int Stop();
     int Port() const { return m_port; }

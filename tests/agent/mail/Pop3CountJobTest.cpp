@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
@@ -122,6 +124,66 @@ TEST(Pop3CountJobTest, SilentServerEndsAfterTheReceiveLimit)
         EXPECT_EQ(server.Commands(), row.expectedCommands);
         EXPECT_EQ(run.messages, kConnectedThenDone);
     }
+}
+
+class WaitingNotifier : public ICompletionNotifier {
+public:
+    void Notify(int messageId) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (messageId == WM_MAILCOUNT_DONE)
+            ++m_done;
+        m_changed.notify_all();
+    }
+    // True once count runs have been handed over, within timeoutMs.
+    bool WaitForDone(int count, int timeoutMs)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_done >= count; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_done = 0;
+};
+
+// Every step answered within the receive limit would take the dialogue to about 3.5 s; the
+// dialogue limit ends it first, and the job can be started again once its completion is handled.
+TEST(Pop3CountJobTest, SlowServerEndsAtTheDialogueLimitAndTheJobStartsAgain)
+{
+    constexpr int kDialogueLimitMs = 1200;
+    ScriptedPop3Server::Script script;
+    script.replies = {{"USER", "+OK\r\n"}, {"PASS", "+OK\r\n"}, {"STAT", "+OK 3 1024\r\n"}};
+    script.replyDelayMs = 500;
+    ScriptedPop3Server slow(script);
+    WaitingNotifier notifier;
+    CPop3CountJob job;
+    job.SetNotify(&notifier, WM_MAILCOUNT_DONE);
+    job.SetPort(slow.Port());
+    job.SetReceiveLimit(1000);
+    job.SetDialogueLimit(kDialogueLimitMs);
+    job.SetAccount("127.0.0.1", "ann", "secret");
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(job.Start());
+    ASSERT_TRUE(notifier.WaitForDone(1, 20000)) << "the count is still held";
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    slow.Stop();
+    EXPECT_EQ(job.Count(), -1);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(kDialogueLimitMs));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(kDialogueLimitMs) + std::chrono::seconds(6));
+    const std::vector<std::string> commands = slow.Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STAT"), 0);
+
+    EXPECT_FALSE(job.Start()) << "busy until the completion is handled";
+    job.ClearBusy();
+    script.replyDelayMs = 0;
+    ScriptedPop3Server prompt(script);
+    job.SetPort(prompt.Port());
+    ASSERT_TRUE(job.Start());
+    ASSERT_TRUE(notifier.WaitForDone(2, 20000));
+    EXPECT_EQ(job.Count(), 3);
 }
 
 TEST(Pop3CountJobTest, RefusedConnectionGivesMinusOneWithoutConnectedMessage)

@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vandu::test {
@@ -53,7 +54,7 @@ std::vector<std::string> ScriptedPop3Server::Commands() const
 void ScriptedPop3Server::Handle(int fd)
 {
     if (m_script.sendGreeting)
-        SendAll(fd, m_script.greeting);
+        Send(fd, m_script.greeting);
     const auto end = std::chrono::steady_clock::now() + kConnectionLimit;
     std::string pending;
     while (!m_server.Stopping() && std::chrono::steady_clock::now() < end) {
@@ -85,10 +86,21 @@ bool ScriptedPop3Server::Answer(int fd, const std::string& line)
         return true;
     const auto reply = m_script.replies.find(verb);
     if (reply != m_script.replies.end())
-        SendAll(fd, reply->second);
+        Send(fd, reply->second);
     else
-        SendAll(fd, verb == "QUIT" ? "+OK bye\r\n" : "-ERR unknown command\r\n");
+        Send(fd, verb == "QUIT" ? "+OK bye\r\n" : "-ERR unknown command\r\n");
     return verb != "QUIT";
+}
+
+void ScriptedPop3Server::Send(int fd, const std::string& bytes) const
+{
+    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_script.replyDelayMs);
+    while (std::chrono::steady_clock::now() < due) {
+        if (m_server.Stopping())
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    SendAll(fd, bytes);
 }
 
 } // namespace vandu::test

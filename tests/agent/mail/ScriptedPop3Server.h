@@ -2,7 +2,8 @@
 
 // A loopback POP3 server on its own thread for the mail counter tests: sends a greeting, answers
 // each command line by its verb from a table, records every line it received, and closes after
-// QUIT. A verb can be left unanswered to play a server that stops talking. Stopped (and joined)
+// QUIT. A verb can be left unanswered to play a server that stops talking, and every answer held
+// back to play one that answers each step just within the client's limit. Stopped (and joined)
 // by Stop or destruction.
 
 #include "tests/support/LoopbackServer.h"
@@ -21,6 +22,7 @@ public:
         bool sendGreeting = true;
         std::map<std::string, std::string> replies; // verb ("USER") -> reply bytes
         std::string silentVerb; // this verb gets no reply at all
+        int replyDelayMs = 0; // the greeting and every reply are held back this long
     };
 
     explicit ScriptedPop3Server(Script script);
@@ -36,6 +38,7 @@ public:
 private:
     void Handle(int fd);
     bool Answer(int fd, const std::string& line); // false once the connection should end
+    void Send(int fd, const std::string& bytes) const; // after the reply delay
 
     Script m_script;
     mutable std::mutex m_mutex;

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -146,6 +149,62 @@ TEST(BlockingSocket, SendToAClosedPeerIsAnErrorNotASignal)
     EXPECT_LT(pair.socket.Send(data.data(), static_cast<int>(data.size())), 0);
     char c = 0;
     EXPECT_EQ(pair.socket.Receive(&c, 1), 0);
+}
+
+TEST(Deadline, ClampsWaitsToWhatIsLeft)
+{
+    const CDeadline never;
+    EXPECT_FALSE(never.IsSet());
+    EXPECT_FALSE(never.Expired());
+    EXPECT_EQ(never.RemainingMs(), -1);
+    EXPECT_EQ(never.Clamp(-1), -1);
+    EXPECT_EQ(never.Clamp(250), 250);
+    EXPECT_FALSE(CDeadline::After(-1).IsSet());
+
+    const CDeadline passed = CDeadline::After(0);
+    EXPECT_TRUE(passed.Expired());
+    EXPECT_EQ(passed.Clamp(-1), 0);
+    EXPECT_EQ(passed.Clamp(250), 0);
+
+    const CDeadline later = CDeadline::After(60000);
+    EXPECT_FALSE(later.Expired());
+    EXPECT_GT(later.RemainingMs(), 50000);
+    EXPECT_LE(later.RemainingMs(), 60000);
+    EXPECT_EQ(later.Clamp(250), 250);
+    EXPECT_EQ(later.Clamp(-1), later.RemainingMs());
+    EXPECT_LE(later.Clamp(120000), 60000);
+}
+
+// Every operation that can wait gives up once the socket's deadline has passed, although the
+// peer is still there: as on a close for the receives, with an error for a send.
+TEST(BlockingSocket, DeadlineEndsEveryWait)
+{
+    struct Case {
+        const char* name;
+        std::string arrived; // what the peer sent before going quiet
+        std::function<int(CBlockingSocket&)> operation;
+        int result;
+    };
+    char buffer[64];
+    const std::string big(16 << 20, 'd'); // more than the buffers take while the peer reads nothing
+    const std::vector<Case> cases {
+        {"WaitReadable", "", [](CBlockingSocket& s) { return s.WaitReadable(-1, 0); }, 0},
+        {"Receive", "", [&](CBlockingSocket& s) { return s.Receive(buffer, sizeof buffer); }, 0},
+        {"Peek", "", [&](CBlockingSocket& s) { return s.Peek(buffer, sizeof buffer); }, 0},
+        {"ReadLine", "no line end", [&](CBlockingSocket& s) { return s.ReadLine(buffer, sizeof buffer); }, 0},
+        {"Send", "", [&](CBlockingSocket& s) { return s.Send(big.data(), static_cast<int>(big.size())); }, -ETIMEDOUT},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        Pair pair;
+        if (!row.arrived.empty())
+            pair.Write(row.arrived);
+        pair.socket.SetDeadline(CDeadline::After(300));
+        const auto start = Clock::now();
+        EXPECT_EQ(row.operation(pair.socket), row.result);
+        EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    }
 }
 
 TEST(LocalHostName, MatchesTheSystemName)

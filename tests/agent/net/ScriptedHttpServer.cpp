@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <netinet/in.h>
@@ -36,12 +37,13 @@ std::vector<std::string> ScriptedHttpServer::Requests() const
 bool ScriptedHttpServer::Sleep(int ms) const
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
+    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
         if (m_server.Stopping())
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(10)));
     }
-    return true;
+    return !m_server.Stopping();
 }
 
 void ScriptedHttpServer::Handle(int fd)
@@ -64,15 +66,24 @@ void ScriptedHttpServer::Handle(int fd)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.push_back(request);
     }
-    std::size_t sent = 0;
-    while (sent < m_script.answer.size() && !m_server.Stopping()) {
-        const ssize_t n = ::send(fd, m_script.answer.data() + sent, m_script.answer.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0)
-            break;
-        sent += static_cast<std::size_t>(n);
-    }
-    if (m_script.holdOpenMs > 0)
+    const std::size_t size = m_script.answer.size();
+    const std::size_t atOnce = m_script.trickleMs > 0 ? std::min(m_script.trickleFrom, size) : size;
+    bool open = SendAnswer(fd, 0, atOnce);
+    for (std::size_t at = atOnce; open && at < size; ++at)
+        open = Sleep(m_script.trickleMs) && SendAnswer(fd, at, at + 1);
+    if (open && m_script.holdOpenMs > 0)
         Sleep(m_script.holdOpenMs);
+}
+
+bool ScriptedHttpServer::SendAnswer(int fd, std::size_t from, std::size_t to) const
+{
+    while (from < to && !m_server.Stopping()) {
+        const ssize_t n = ::send(fd, m_script.answer.data() + from, to - from, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        from += static_cast<std::size_t>(n);
+    }
+    return from == to;
 }
 
 } // namespace vandu::test
