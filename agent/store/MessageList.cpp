@@ -87,10 +87,10 @@ bool CMessageList::Load(const std::string& vanduID)
     return !m_readFailed;
 }
 
-int CMessageList::Save(const SMessageFileHeader& header) const
+int CMessageList::Save(const SMessageFileHeader& header, bool durable) const
 {
     if (m_filePath.empty() || m_readFailed) {
         return 0;
     }
-    return CAtomicFileWriter::Write(m_filePath, CMessageFileWriter::BuildText(m_messages, header)) ? 1 : 0;
+    return CAtomicFileWriter::Write(m_filePath, CMessageFileWriter::BuildText(m_messages, header), durable) ? 1 : 0;
 }

@@ -36,7 +36,8 @@ public:
     bool Load(const std::string& vanduID);
     // Writes the file with these header values; 1 when written, 0 when there is no path, the last
     // load could not read the file, or the write failed (the old file then stays as it was).
-    int Save(const SMessageFileHeader& header) const;
+    // durable: flushed to the disk before the old file is replaced.
+    int Save(const SMessageFileHeader& header, bool durable = true) const;
     bool ReadFailed() const { return m_readFailed; }
 
     // An ID usable in a file name: no "/", backslash or zero byte, not "." or "..", at most 64 bytes.

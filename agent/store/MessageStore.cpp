@@ -169,7 +169,7 @@ int CMessageStore::Save()
 int CMessageStore::WriteMessageFile()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_list.Save(m_header);
+    return m_list.Save(m_header, false);
 }
 
 void CMessageStore::AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
