@@ -65,6 +65,27 @@ bool WaitUntil(const std::function<bool()>& condition, int limitMs = 10000)
     return true;
 }
 
+// The window's seams, recorded, with its work folder; Make builds and starts the window.
+struct SWindowRig {
+    std::unique_ptr<CVanduMainWnd> Make()
+    {
+        const SMainWndSeams seams {Settings, Clock, Player, Prompts, Urls, Files, Dialogs,
+            QString::fromStdString(Dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
+        auto window = std::make_unique<CVanduMainWnd>(seams);
+        window->Start();
+        return window;
+    }
+
+    TempDir Dir;
+    CMemorySettingsBackend Settings;
+    CFixedTimeSource Clock {1796000000, 0};
+    CRecordingPlayer Player;
+    CRecordedPrompts Prompts;
+    CRecordedUrlOpener Urls;
+    CRecordedFileDialogs Files;
+    CRecordedDialogRunner Dialogs;
+};
+
 // What a real double-click delivers to a widget: press, release, a second press, the double-click
 // and a release, the second press within the double-click interval (QTest sends the double-click
 // event alone).
@@ -103,10 +124,7 @@ protected:
     CVanduMainWnd& Window()
     {
         if (!m_window) {
-            const SMainWndSeams seams {m_settings, m_clock, m_player, m_prompts, m_urls, m_files, m_dialogs,
-                QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
-            m_window = std::make_unique<CVanduMainWnd>(seams);
-            m_window->Start();
+            m_window = m_rig.Make();
             m_window->show();
             EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
             // The first cycle's answers arrive; from then on only what a test does changes anything.
@@ -127,15 +145,14 @@ protected:
         return {m_urls.Opened().begin() + static_cast<long>(start), m_urls.Opened().end()};
     }
 
-    TempDir m_dir;
     ScriptedHttpServer m_server;
-    CMemorySettingsBackend m_settings;
-    CFixedTimeSource m_clock {1796000000, 0};
-    CRecordingPlayer m_player;
-    CRecordedPrompts m_prompts;
-    CRecordedUrlOpener m_urls;
-    CRecordedFileDialogs m_files;
-    CRecordedDialogRunner m_dialogs;
+    SWindowRig m_rig;
+    TempDir& m_dir = m_rig.Dir;
+    CMemorySettingsBackend& m_settings = m_rig.Settings;
+    CRecordingPlayer& m_player = m_rig.Player;
+    CRecordedPrompts& m_prompts = m_rig.Prompts;
+    CRecordedUrlOpener& m_urls = m_rig.Urls;
+    CRecordedDialogRunner& m_dialogs = m_rig.Dialogs;
     std::unique_ptr<CVanduMainWnd> m_window;
 };
 
@@ -526,10 +543,7 @@ protected:
 
     CVanduMainWnd& Window()
     {
-        const SMainWndSeams seams {m_settings, m_clock, m_player, m_prompts, m_urls, m_files, m_dialogs,
-            QString::fromStdString(m_dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
-        m_window = std::make_unique<CVanduMainWnd>(seams);
-        m_window->Start();
+        m_window = m_rig.Make();
         m_window->hide();
         return *m_window;
     }
@@ -539,16 +553,15 @@ protected:
         return WaitUntil([this] { return !m_window->Requests().AnyJobRunning(); });
     }
 
-    TempDir m_dir;
     TempDir m_data;
     std::unique_ptr<CVanduService> m_service;
-    CMemorySettingsBackend m_settings;
-    CFixedTimeSource m_clock {1796000000, 0};
-    CRecordingPlayer m_player;
-    CRecordedPrompts m_prompts;
-    CRecordedUrlOpener m_urls;
-    CRecordedFileDialogs m_files;
-    CRecordedDialogRunner m_dialogs;
+    SWindowRig m_rig;
+    TempDir& m_dir = m_rig.Dir;
+    CMemorySettingsBackend& m_settings = m_rig.Settings;
+    CRecordingPlayer& m_player = m_rig.Player;
+    CRecordedPrompts& m_prompts = m_rig.Prompts;
+    CRecordedUrlOpener& m_urls = m_rig.Urls;
+    CRecordedDialogRunner& m_dialogs = m_rig.Dialogs;
     std::unique_ptr<CVanduMainWnd> m_window;
 };
 
