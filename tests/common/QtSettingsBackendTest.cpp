@@ -28,12 +28,6 @@ protected:
     CSettingsStore store {backend, [] { return std::pair {1920, 1080}; }};
 };
 
-int Mode(const std::string& path)
-{
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
-}
-
 TEST_F(QtSettingsBackendTest, ValuesLandInTheMainSectionOfAPrivateFile)
 {
     EXPECT_EQ(CQtSettingsBackend::FilePath().toStdString(), File());
@@ -46,7 +40,7 @@ TEST_F(QtSettingsBackendTest, ValuesLandInTheMainSectionOfAPrivateFile)
     EXPECT_NE(text.find("XPos=321"), std::string::npos);
     EXPECT_EQ(text.find("Channel=1234"), std::string::npos) << "password stored in clear";
     EXPECT_NE(text.find("Channel="), std::string::npos);
-    EXPECT_EQ(Mode(File()), 0600);
+    EXPECT_EQ(vandu::test::FileMode(File()), 0600);
     EXPECT_EQ(store.GetVanduID(), "5551234567");
     EXPECT_EQ(store.GetXPos(), 321);
     EXPECT_EQ(store.GetPassword(), "1234");

@@ -18,12 +18,6 @@ using vandu::test::WriteFile;
 
 namespace {
 
-int Mode(const std::string& path)
-{
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
-}
-
 // Everything in the folder, so that a test sees a temporary file left behind.
 std::vector<std::string> Listing(const std::string& dir)
 {
@@ -56,7 +50,7 @@ TEST(FileCopyTest, CopiesByteForByteWithTheSourcesMode)
         WriteFile(dir.File("target/Vandu"), "old program, longer than some of the new ones");
         ASSERT_TRUE(CopyFileReplacing(dir.File("Vandu"), dir.File("target/Vandu")));
         EXPECT_EQ(ReadFile(dir.File("target/Vandu")), Program(size));
-        EXPECT_EQ(Mode(dir.File("target/Vandu")), mode);
+        EXPECT_EQ(vandu::test::FileMode(dir.File("target/Vandu")), mode);
         EXPECT_EQ(Listing(dir.File("target")), std::vector<std::string> {"Vandu"});
     }
 }
@@ -139,9 +133,9 @@ TEST(FileCopyTest, MakeFolderCreatesMissingParentsPrivately)
     EXPECT_TRUE(MakeFolder(dir.File("a/b/Vandu")));
     EXPECT_TRUE(MakeFolder(dir.File("a/b/Vandu")));
     umask(previous);
-    EXPECT_EQ(Mode(dir.File("a")), 0700);
-    EXPECT_EQ(Mode(dir.File("a/b")), 0700);
-    EXPECT_EQ(Mode(dir.File("a/b/Vandu")), 0755);
+    EXPECT_EQ(vandu::test::FileMode(dir.File("a")), 0700);
+    EXPECT_EQ(vandu::test::FileMode(dir.File("a/b")), 0700);
+    EXPECT_EQ(vandu::test::FileMode(dir.File("a/b/Vandu")), 0755);
     WriteFile(dir.File("file"), "x");
     EXPECT_FALSE(MakeFolder(dir.File("file")));
     EXPECT_FALSE(MakeFolder(dir.File("file/sub")));

@@ -25,12 +25,6 @@ using namespace vandu::test;
 
 namespace {
 
-int Mode(const std::string& path)
-{
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
-}
-
 class InstallWizardTest : public ::testing::Test {
 protected:
     void SetUp() override { source = sandbox.MakeSourceFolder(); }
@@ -108,7 +102,7 @@ TEST_F(InstallWizardTest, FirstInstallationThroughEveryPage)
     EXPECT_TRUE(Button(QWizard::FinishButton)->isVisible());
     EXPECT_EQ(ReadFile(dir + "/Vandu"), "agent");
     EXPECT_EQ(ReadFile(dir + "/VanduUninstall"), "uninstaller");
-    EXPECT_EQ(Mode(dir + "/Vandu"), 0755);
+    EXPECT_EQ(vandu::test::FileMode(dir + "/Vandu"), 0755);
     EXPECT_TRUE(std::filesystem::is_directory(dir + "/msg"));
     EXPECT_EQ(sandbox.Setting("InternetConnectionType"), "1");
     EXPECT_EQ(sandbox.Setting("FirstTime"), "<missing>");

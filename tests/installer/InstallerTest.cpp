@@ -15,12 +15,6 @@ using vandu::test::WriteFile;
 
 namespace {
 
-int Mode(const std::string& path)
-{
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
-}
-
 // A home with the programs to install in "source" and the entry folders not yet made.
 class InstallerTest : public ::testing::Test {
 protected:
@@ -59,8 +53,8 @@ TEST_F(InstallerTest, FirstInstallationCopiesRecordsAndWritesEveryEntry)
     const std::string& dir = request.InstallDir;
     EXPECT_EQ(ReadFile(dir + "/Vandu"), std::string("agent\0program", 13));
     EXPECT_EQ(ReadFile(dir + "/VanduUninstall"), "uninstaller program");
-    EXPECT_EQ(Mode(dir + "/Vandu"), 0755);
-    EXPECT_EQ(Mode(dir + "/VanduUninstall"), 0755);
+    EXPECT_EQ(vandu::test::FileMode(dir + "/Vandu"), 0755);
+    EXPECT_EQ(vandu::test::FileMode(dir + "/VanduUninstall"), 0755);
     EXPECT_TRUE(std::filesystem::is_directory(dir + "/msg"));
     EXPECT_EQ(ReadFile(dir + "/vandu.png"), "PNG icon bytes");
 
@@ -76,9 +70,9 @@ TEST_F(InstallerTest, FirstInstallationCopiesRecordsAndWritesEveryEntry)
         SCOPED_TRACE(folder);
         EXPECT_EQ(Entry(folder), expected);
     }
-    EXPECT_EQ(Mode(request.Folders.Desktop + "/vandu.desktop"), 0755);
-    EXPECT_EQ(Mode(request.Folders.Programs + "/vandu.desktop"), 0644);
-    EXPECT_EQ(Mode(request.Folders.Startup + "/vandu.desktop"), 0644);
+    EXPECT_EQ(vandu::test::FileMode(request.Folders.Desktop + "/vandu.desktop"), 0755);
+    EXPECT_EQ(vandu::test::FileMode(request.Folders.Programs + "/vandu.desktop"), 0644);
+    EXPECT_EQ(vandu::test::FileMode(request.Folders.Startup + "/vandu.desktop"), 0644);
     EXPECT_EQ(ReadFile(request.Folders.Programs + "/vandu-uninstall.desktop"),
         "[Desktop Entry]\nType=Application\nName=Uninstall Vandu\nExec=\"" + dir + "/VanduUninstall\"\nIcon=" + dir
             + "/vandu.png\nTerminal=false\nCategories=Network;Telephony;\nX-Vandu-DisplayName=Vandu\n");

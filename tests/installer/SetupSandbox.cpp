@@ -29,17 +29,7 @@ SetupSandbox::SetupSandbox()
 
 std::string SetupSandbox::Setting(const std::string& key) const
 {
-    std::istringstream lines(ReadFile(SettingsFile()));
-    std::string line;
-    bool inMain = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line[0] == '[') {
-            inMain = line == "[Main]";
-        } else if (inMain && line.rfind(key + "=", 0) == 0) {
-            return line.substr(key.size() + 1);
-        }
-    }
-    return "<missing>";
+    return IniValue(ReadFile(SettingsFile()), "Main", key);
 }
 
 void SetupSandbox::WriteSettings(const std::string& text)

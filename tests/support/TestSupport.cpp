@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,27 @@ void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+int FileMode(const std::string& path)
+{
+    struct stat info { };
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
+}
+
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key)
+{
+    std::istringstream lines(text);
+    std::string line;
+    bool inSection = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == "[" + section + "]";
+        } else if (inSection && line.rfind(key + "=", 0) == 0) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return "<missing>";
 }
 
 bool PathExists(const std::string& path)

@@ -28,6 +28,11 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
+// The permission bits of a file (07777), -1 when it does not exist.
+int FileMode(const std::string& path);
+// A value of an INI-style text (the settings file's form): the text after "key=" in [section];
+// "<missing>" when there is none.
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key);
 
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int FreeLoopbackPort();

@@ -34,12 +34,6 @@ std::vector<std::string> Entries(const std::string& folder)
     return names;
 }
 
-unsigned ModeOf(const std::string& path)
-{
-    struct stat info { };
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
-}
-
 // The command of a request target ("GetMessage2", ...) and its message ID, if any.
 std::string CommandOf(const std::string& target)
 {
@@ -195,7 +189,7 @@ TEST(ServiceJobFiles, EveryFileIsPrivate)
     ASSERT_EQ(Entries(rig.Folder), files);
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(ModeOf(rig.MsgFile(name)), 0600u);
+        EXPECT_EQ(vandu::test::FileMode(rig.MsgFile(name)), 0600u);
     }
 }
 

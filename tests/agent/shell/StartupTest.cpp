@@ -13,12 +13,6 @@ using namespace vandu::test;
 
 namespace {
 
-int FileMode(const std::string& path)
-{
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
-}
-
 TEST(StartupTest, FirstStartWritesFirstRunValuesAndTermSavesTheWindowState)
 {
     AgentSandbox sandbox;
@@ -28,14 +22,14 @@ TEST(StartupTest, FirstStartWritesFirstRunValuesAndTermSavesTheWindowState)
     EXPECT_EQ(sandbox.Setting("FirstTime"), "0");
     EXPECT_EQ(sandbox.Setting("InstallDir"), sandbox.ProgramDir());
     EXPECT_TRUE(PathExists(sandbox.ProgramDir() + "/msg"));
-    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+    EXPECT_EQ(vandu::test::FileMode(sandbox.SettingsFile()), 0600);
 
     agent.Signal(SIGTERM);
     EXPECT_EQ(agent.WaitExit(5000), 0);
     EXPECT_EQ(sandbox.Setting("XPos"), "100");
     EXPECT_EQ(sandbox.Setting("YPos"), "100");
     EXPECT_EQ(sandbox.Setting("Hidden"), "0");
-    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+    EXPECT_EQ(vandu::test::FileMode(sandbox.SettingsFile()), 0600);
 }
 
 TEST(StartupTest, SecondStartEndsAtOnceTouchesNothingAndShowsTheHiddenFirst)
@@ -46,7 +40,7 @@ TEST(StartupTest, SecondStartEndsAtOnceTouchesNothingAndShowsTheHiddenFirst)
     AgentProcess first(sandbox);
     ASSERT_TRUE(first.Start());
     ASSERT_TRUE(first.WaitReady());
-    EXPECT_EQ(FileMode(sandbox.SettingsFile()), 0600);
+    EXPECT_EQ(vandu::test::FileMode(sandbox.SettingsFile()), 0600);
     const std::string before = ReadFile(sandbox.SettingsFile());
 
     AgentProcess second(sandbox);

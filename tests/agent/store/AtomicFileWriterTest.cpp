@@ -28,12 +28,6 @@ std::vector<std::string> Entries(const std::string& folder)
     return names;
 }
 
-unsigned ModeOf(const std::string& path)
-{
-    struct stat info { };
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
-}
-
 // Sets the umask for the life of the object.
 class CUmask {
 public:
@@ -61,7 +55,7 @@ TEST(AtomicFileWriterTest, ReplacesTheWholeFileWithAPrivateOne)
     EXPECT_TRUE(result);
     EXPECT_EQ(result.SystemError, 0);
     EXPECT_EQ(ReadFile(path), bytes);
-    EXPECT_EQ(ModeOf(path), 0600u) << "a subscriber's files are nobody else's to read";
+    EXPECT_EQ(vandu::test::FileMode(path), 0600u) << "a subscriber's files are nobody else's to read";
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string> {"7.vdm"});
 }
 
