@@ -42,10 +42,14 @@ test_build=(
   libgtest-dev
 )
 
-# A display, a sound server and the X tools the end-to-end tests drive.
+# A display, a sound server, a session bus with a small notification-area host (python3-dbus,
+# python3-gi; gdbus comes with libglib2.0-bin) and the X tools the end-to-end tests drive.
 test_desktop=(
+  dbus-daemon
   pulseaudio
   pulseaudio-utils
+  python3-dbus
+  python3-gi
   x11-utils
   xauth
   xdotool
