@@ -218,11 +218,12 @@ bool CServiceJob::DownloadMessage(const SInputs& in, int messageId)
     } else if (!answer.SenderVanduID.empty()) {
         answer.Text += " (from: " + answer.FirstName + " " + answer.LastName + ")";
     }
-    in.Store->AddDownloadedMessage(answer.Date, answer.Time, answer.Type, answer.CallerID, answer.CallerIDName,
-        answer.Text, voiceFile, answer.SenderVanduID, answer.FirstName, answer.LastName);
-    // Once marked, the service forgets the message: it must be on the disk before, so that a kill
+    // Once marked, the service forgets the message: it must be written down before, so that a kill
     // or a crash later in the poll loses nothing.
-    in.Store->WriteMessageFile();
+    if (!in.Store->AddDownloadedMessage(answer.Date, answer.Time, answer.Type, answer.CallerID, answer.CallerIDName,
+            answer.Text, voiceFile, answer.SenderVanduID, answer.FirstName, answer.LastName)) {
+        return false;
+    }
     Get(m_client, BuildMarkMessageAsRead(ServiceCgiBase(), ownId, password, messageId), body);
     return true;
 }

@@ -31,25 +31,30 @@ std::string CMessageFileWriter::BuildText(
     AppendLine(out, "VendorURL=", header.VendorURL);
     size_t number = 0;
     for (const auto& message : messages) {
-        out += "\n[Message";
-        out += std::to_string(++number);
-        out += "]\n";
-        AppendLine(out, "Date=", message->Date());
-        AppendLine(out, "Time=", message->Time());
-        AppendLine(out, "SenderVanduID=", message->SenderVanduID());
-        AppendLine(out, "FirstName=", message->FirstName());
-        AppendLine(out, "LastName=", message->LastName());
-        if (message->IsVoice()) {
-            out += "Type=1\n";
-            AppendLine(out, "Message=", message->VoiceFile());
-            AppendLine(out, "CallerId=", message->CallerId());
-            AppendLine(out, "CallerIdName=", message->CallerIdName());
-        } else {
-            // Type 2 is written as 3; its sender keys are empty, so it reads back the same.
-            out += "Type=3\n";
-            AppendLine(out, "Message=", message->Text());
-        }
-        out += message->Read() != 0 ? "Read=1\n" : "Read=0\n";
+        AppendSection(out, *message, ++number);
     }
     return out;
+}
+
+void CMessageFileWriter::AppendSection(std::string& out, const CStoredMessage& message, size_t number)
+{
+    out += "\n[Message";
+    out += std::to_string(number);
+    out += "]\n";
+    AppendLine(out, "Date=", message.Date());
+    AppendLine(out, "Time=", message.Time());
+    AppendLine(out, "SenderVanduID=", message.SenderVanduID());
+    AppendLine(out, "FirstName=", message.FirstName());
+    AppendLine(out, "LastName=", message.LastName());
+    if (message.IsVoice()) {
+        out += "Type=1\n";
+        AppendLine(out, "Message=", message.VoiceFile());
+        AppendLine(out, "CallerId=", message.CallerId());
+        AppendLine(out, "CallerIdName=", message.CallerIdName());
+    } else {
+        // Type 2 is written as 3; its sender keys are empty, so it reads back the same.
+        out += "Type=3\n";
+        AppendLine(out, "Message=", message.Text());
+    }
+    out += message.Read() != 0 ? "Read=1\n" : "Read=0\n";
 }

@@ -26,6 +26,9 @@ public:
     // The complete file text for these messages, oldest first.
     static std::string BuildText(
         const std::vector<std::unique_ptr<CStoredMessage>>& messages, const SMessageFileHeader& header);
+    // Appends the section "[Message<number>]" of one message, preceded by an empty line. Its last
+    // line is always "Read=", so a section cut short by a crash can be told from a whole one.
+    static void AppendSection(std::string& out, const CStoredMessage& message, size_t number);
 
 private:
     static void AppendLine(std::string& out, const char* key, const std::string& value);

@@ -138,6 +138,10 @@ void CMessageStore::Open(const std::string& vanduID)
     m_header.SponsorURL = m_list.SponsorURL();
     m_header.VendorDesc = m_list.VendorDesc();
     m_header.VendorURL = m_list.VendorURL();
+    // Messages a killed poll left in the journal go into the file now, before any job runs.
+    if (m_list.JournalReplayed()) {
+        m_list.Save(m_header);
+    }
     RedrawUnlocked();
 }
 
@@ -166,13 +170,7 @@ int CMessageStore::Save()
     return SaveUnlocked();
 }
 
-int CMessageStore::WriteMessageFile()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_list.Save(m_header, false);
-}
-
-void CMessageStore::AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
+bool CMessageStore::AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
     const std::string& callerId, const std::string& callerIdName, const std::string& text, const std::string& voiceFile,
     const std::string& senderVanduID, const std::string& firstName, const std::string& lastName)
 {
@@ -180,6 +178,11 @@ void CMessageStore::AddDownloadedMessage(const std::string& date, const std::str
     const char ordinal = static_cast<char>(static_cast<unsigned char>((m_list.Count() + 1) & 0xFF));
     m_list.Append(
         ordinal, date, time, 0, text, type, voiceFile, callerId, callerIdName, senderVanduID, firstName, lastName);
+    if (m_list.LogNewest() == CMessageList::ELogResult::Failed) {
+        m_list.RemoveAt(m_list.Count() - 1);
+        return false;
+    }
+    return true;
 }
 
 void CMessageStore::SetLastDownloaded(const std::string& text)

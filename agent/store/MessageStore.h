@@ -44,12 +44,10 @@ public:
     void Reload();
     // Returns 1 when the file was written; a failure keeps the old file and the messages.
     int Save();
-    // The same write as Save, but the current message stays where it is: the poll writes every
-    // message down before it tells the service that the message was delivered. The file is
-    // replaced whole but not flushed to the disk: that survives a kill or a crash of the agent,
-    // and the poll's own save at its end flushes, so a poll pays one flush, not one a message.
-    int WriteMessageFile();
-    void AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
+    // Adds a message the poll downloaded and writes it down at once (see CMessageList::LogNewest),
+    // before the poll tells the service it was delivered; the current message stays. False when
+    // it could not be written down: it is then not kept either, and comes again with the next poll.
+    bool AddDownloadedMessage(const std::string& date, const std::string& time, int32_t type,
         const std::string& callerId, const std::string& callerIdName, const std::string& text,
         const std::string& voiceFile, const std::string& senderVanduID, const std::string& firstName,
         const std::string& lastName);

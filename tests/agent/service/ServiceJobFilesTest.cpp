@@ -220,3 +220,24 @@ TEST(ServiceJobFiles, AnIdThatIsNoPlainNameGetsNoFile)
         EXPECT_EQ(Entries(rig.Dir.Path()), std::vector<std::string> {"msg"});
     }
 }
+
+// A message that cannot be written down (a full disk, a broken folder) is not marked: the service
+// keeps it, and it comes again with the next poll instead of being lost.
+TEST(ServiceJobFiles, AMessageThatCannotBeWrittenDownIsNotMarked)
+{
+    CScriptedServer server;
+    server.On("GetNewMessageIDs", {{200, "Result=3;"}});
+    server.On("MessageID=3&", {{200, TextAnswer("keep me")}});
+    server.On("MarkMessageAsRead", {{200, ""}});
+    CServiceHome serviceHome(server.Home());
+    CJobRig rig;
+    // The journal's place leads nowhere, so nothing can be written there.
+    ASSERT_EQ(::symlink(rig.Dir.File("gone/journal").c_str(), rig.MsgFile("7.vdm.journal").c_str()), 0);
+    CServiceJob job;
+
+    RunJob(job, rig, REQUEST_POLL);
+
+    EXPECT_EQ(server.Count("MessageID=3&"), 1);
+    EXPECT_EQ(server.Count("MarkMessageAsRead"), 0);
+    EXPECT_EQ(rig.Store->Count(), 0);
+}

@@ -367,11 +367,13 @@ TEST_F(MessageStoreTest, AFailedSaveKeepsTheMessagesAndTheOldFile)
     AddText("first");
     ASSERT_EQ(store.Save(), 1);
     const std::string before = FileOf("4711");
+    AddText(std::string(500, 'y'));
     int status = vandu::test::RunWithWriteLimit(static_cast<long>(before.size()), [&] {
-        AddText(std::string(500, 'y'));
         return store.Save() == 0 && store.Count() == 2 && FileOf("4711") == before ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
+    EXPECT_NE(ReadFile(folder + "/4711.vdm.journal").find(std::string(500, 'y')), std::string::npos)
+        << "the journal still holds the message the file could not take";
 }
 
 // The subscriber hears once that the messages could not be read; nothing written meanwhile,
@@ -388,7 +390,8 @@ TEST_F(MessageStoreTest, AnUnreadableFileIsToldOnceAndLeftAlone)
     EXPECT_EQ(store.StatusLine(), "Calls: 0 new\n") << "a click shows the user has seen it";
 
     AddText("arrived meanwhile");
-    EXPECT_EQ(store.WriteMessageFile(), 0);
+    EXPECT_EQ(store.Count(), 1) << "kept in memory";
+    EXPECT_FALSE(PathExists(folder + "/4711.vdm.journal"));
     EXPECT_EQ(store.Save(), 0);
     store.RefreshStatus();
     EXPECT_EQ(store.StatusLine(), "Calls: 1 new\n") << "told once, not on every refresh";
@@ -405,21 +408,87 @@ TEST_F(MessageStoreTest, AnUnreadableFileIsToldOnceAndLeftAlone)
     EXPECT_NE(FileOf("4711").find("Message=after"), std::string::npos);
 }
 
-// The poll writes each message down before it marks it; the user's place in the list stays.
-TEST_F(MessageStoreTest, WriteMessageFileKeepsTheCurrentMessage)
+// The poll writes each message down before it marks it, into a journal beside the file; the
+// user's place in the list stays. A store opened after a kill replays the journal into the file.
+TEST_F(MessageStoreTest, ADownloadedMessageIsWrittenDownAtOnceAndSurvivesAKill)
 {
     store.Open("4711");
     AddText("one");
     AddText("two");
-    AddText("three");
     ASSERT_EQ(store.Save(), 1);
+    EXPECT_FALSE(PathExists(folder + "/4711.vdm.journal"));
     store.PreviousMessage();
-    ASSERT_EQ(store.CurrentIndex(), 1);
-    AddText("four");
-    EXPECT_EQ(store.WriteMessageFile(), 1);
-    EXPECT_EQ(store.CurrentIndex(), 1);
+    ASSERT_EQ(store.CurrentIndex(), 0);
+    AddText("three");
+    AddVoice("47113.wav");
+    EXPECT_EQ(store.CurrentIndex(), 0);
+    EXPECT_NE(FileOf("4711").find("Count=2\n"), std::string::npos) << "the file itself waits for the save";
+    EXPECT_EQ(vandu::test::FileMode(folder + "/4711.vdm.journal"), 0600u);
+
+    // The agent is killed here; the next one finds all four, in order, and folds the journal in.
+    CMessageStore next {renderer, player, settings, account, clock, folder};
+    next.Open("4711");
+    ASSERT_EQ(next.Count(), 4);
+    EXPECT_EQ(next.MessageAt(2)->Text(), "three");
+    EXPECT_EQ(next.MessageAt(3)->VoiceFile(), "47113.wav");
+    EXPECT_EQ(next.MessageAt(3)->CallerIdName(), "Bob");
+    EXPECT_EQ(next.UnreadCount(), 4);
+    EXPECT_FALSE(PathExists(folder + "/4711.vdm.journal"));
     EXPECT_NE(FileOf("4711").find("Count=4\n"), std::string::npos);
-    EXPECT_NE(FileOf("4711").find("Message=four"), std::string::npos);
+}
+
+// What a journal left by a kill or a crash can look like, and what the next start makes of it.
+TEST_F(MessageStoreTest, AJournalIsReplayedOnlyOverTheFileItWasWrittenFor)
+{
+    const std::string section3 = "\n[Message1]\nDate=1/1/2000\nTime=1:00:00\nType=3\nMessage=three\nRead=0\n";
+    const std::string section4 = "\n[Message2]\nDate=1/1/2000\nTime=1:00:00\nType=3\nMessage=four\nRead=0\n";
+    const struct {
+        const char* name;
+        std::string journal;
+        std::vector<std::string> texts;
+    } rows[] = {
+        {"killed during the poll", "[Journal]\nBase=2\n" + section3 + section4, {"one", "two", "three", "four"}},
+        // The save wrote the journal's messages into the file but was killed before it removed it.
+        {"killed after the save", "[Journal]\nBase=1\n" + section3, {"one", "two"}},
+        {"cut short inside a section", "[Journal]\nBase=2\n" + section3 + section4.substr(0, 60),
+            {"one", "two", "three"}},
+        {"cut short in its header", "[Jour", {"one", "two"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile(folder + "/4711.vdm",
+            "[Vandu]\nCount=2\n[Message1]\nType=3\nMessage=one\nRead=1\n[Message2]\nType=3\nMessage=two\nRead=1\n");
+        WriteFile(folder + "/4711.vdm.journal", row.journal);
+        CMessageStore opened {renderer, player, settings, account, clock, folder};
+        opened.Open("4711");
+        std::vector<std::string> texts;
+        for (int i = 0; i < opened.Count(); ++i) {
+            texts.push_back(opened.MessageAt(i)->Text());
+        }
+        EXPECT_EQ(texts, row.texts);
+        opened.Save();
+        EXPECT_FALSE(PathExists(folder + "/4711.vdm.journal"));
+        EXPECT_NE(FileOf("4711").find("Count=" + std::to_string(row.texts.size()) + "\n"), std::string::npos);
+    }
+}
+
+// A journal that exists but cannot be read holds marked messages: nothing is saved over them.
+// One that cannot be written keeps the message from being kept (and so from being marked).
+TEST_F(MessageStoreTest, AJournalThatCannotBeReadOrWrittenLosesNothing)
+{
+    ASSERT_EQ(mkdir((folder + "/4711.vdm.journal").c_str(), 0755), 0);
+    store.Open("4711");
+    EXPECT_EQ(store.StatusLine(), CMessageStore::kReadFailedText);
+    AddText("in memory");
+    EXPECT_EQ(store.Save(), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/4711.vdm.journal"));
+    ASSERT_EQ(rmdir((folder + "/4711.vdm.journal").c_str()), 0);
+
+    store.Reload();
+    ASSERT_EQ(symlink((dir.File("no-such-folder") + "/journal").c_str(), (folder + "/4711.vdm.journal").c_str()), 0);
+    const int before = store.Count();
+    EXPECT_FALSE(store.AddDownloadedMessage("1/1/2000", "1:00:00", 3, "", "", "lost?", "", "", "", ""));
+    EXPECT_EQ(store.Count(), before);
 }
 
 // Temporary files of writes cut short by a crash or a kill go when the store opens; everything
