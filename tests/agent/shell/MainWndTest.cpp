@@ -583,9 +583,11 @@ TEST_F(MainWndServiceTest, ACycleBringsMessagesTheSponsorTheVendorAndTheNames)
 
     CVanduMainWnd& window = Window();
     ASSERT_TRUE(CycleDone());
-    // Each job's completion arrives as an event of its own.
+    // Each job's completion arrives as an event of its own; the message is in the store before
+    // the poll's completion raises the alert.
     EXPECT_TRUE(WaitUntil([&] {
-        return window.Store().Count() == 1 && !m_dialogs.titles.empty() && window.Account().GetFirstName() == "Bob"
+        return window.Store().Count() == 1 && !m_player.calls.empty() && !m_dialogs.titles.empty()
+            && window.Account().GetFirstName() == "Bob"
             && window.TooltipAt(QPoint(100, 125)) == QStringLiteral("Shop around the corner");
     }));
     // Messages: the alert brought the window up and chimed.
