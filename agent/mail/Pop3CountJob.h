@@ -18,9 +18,6 @@
 
 class CPop3CountJob : public CBackgroundTask {
 public:
-    static constexpr int kDefaultPort = CPop3Protocol::kDefaultPort;
-    static constexpr int kReplyLimit = CPop3Protocol::kReplyLimit;
-    static constexpr int kCommandPauseMs = CPop3Protocol::kCommandPauseMs;
     static constexpr int kDefaultReceiveLimitMs = 30000;
     static constexpr int kDefaultDialogueLimitMs = 300000; // connect to QUIT
 
@@ -63,7 +60,7 @@ private:
     struct Account {
         std::string Server, User, Password;
         int Security = kSecurityNone;
-        int Port = kDefaultPort;
+        int Port = CPop3Protocol::kDefaultPort;
     };
     Account CurrentAccount() const;
     static void OnConnected(void* context);
