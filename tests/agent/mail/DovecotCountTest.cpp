@@ -96,7 +96,9 @@ std::string LogAfter(const DovecotServer& server, std::size_t from, const std::s
     return added;
 }
 
-TEST(DovecotCountTest, CountsTheMailboxAndReportsAWrongPassword)
+// A server without TLS: plain POP3 counts as it always did, and STARTTLS chosen against it ends
+// with no login at all rather than a plain one.
+TEST(DovecotCountTest, CountsPlainAndRefusesStartTlsWithoutStls)
 {
     const std::string program = Dovecot();
     VANDU_REQUIRE_PEER(!program.empty() && ::geteuid() == 0, "dovecot, run as root (package dovecot-pop3d)");
@@ -104,15 +106,32 @@ TEST(DovecotCountTest, CountsTheMailboxAndReportsAWrongPassword)
     ASSERT_TRUE(server.Started()) << server.Log();
 
     struct Row {
+        const char* name;
+        int security;
         const char* password;
         int expected;
+        std::vector<int> messages;
+        const char* sessionLog; // what Dovecot logs at the end of the session
+    };
+    const std::vector<Row> rows {
+        {"plain", CPop3CountJob::kSecurityNone, DovecotServer::kPassword, 3, kConnectedThenDone, "Login: user=<ann>"},
+        {"plain, wrong password", CPop3CountJob::kSecurityNone, "wrong", -4, kConnectedThenDone, "auth failed"},
+        {"STARTTLS, no STLS offered", CPop3CountJob::kSecurityStartTls, DovecotServer::kPassword, -1, kDoneOnly,
+            "no auth attempts"},
+        {"plain again", CPop3CountJob::kSecurityNone, DovecotServer::kPassword, 3, kConnectedThenDone,
+            "Login: user=<ann>"},
     };
     Counter counter;
-    for (const Row& row : {Row {DovecotServer::kPassword, 3}, Row {"wrong", -4}, Row {DovecotServer::kPassword, 3}}) {
-        SCOPED_TRACE(row.password);
-        EXPECT_EQ(counter.Count("127.0.0.1", row.password, CPop3CountJob::kSecurityNone, server.Port()), row.expected)
-            << server.Log();
-        EXPECT_EQ(counter.Messages(), kConnectedThenDone);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::size_t logSize = server.Log().size();
+        EXPECT_EQ(counter.Count("127.0.0.1", row.password, row.security, server.Port()), row.expected) << server.Log();
+        EXPECT_EQ(counter.Messages(), row.messages);
+        const std::string log = LogAfter(server, logSize, row.sessionLog);
+        EXPECT_NE(log.find(row.sessionLog), std::string::npos) << log;
+        if (row.security == CPop3CountJob::kSecurityStartTls) {
+            EXPECT_EQ(log.find("user=<ann>"), std::string::npos) << log;
+        }
     }
 }
 
