@@ -3,8 +3,10 @@
 #include "agent/mail/Pop3Protocol.h"
 
 #include <QByteArray>
+#include <QSslError>
 #include <QSslSocket>
 #include <QString>
+#include <QStringList>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -63,10 +65,26 @@ bool CPop3Dialogue::Connect()
     socket.setPeerVerifyName(host);
     if (m_security == CPop3Protocol::kSecurityTls) {
         socket.connectToHostEncrypted(host, port);
-        return socket.waitForConnected(Wait()) && socket.waitForEncrypted(Wait());
+        return socket.waitForConnected(Wait()) && WaitForEncrypted(socket);
     }
     socket.connectToHost(host, port);
     return socket.waitForConnected(Wait()) && UpgradeBySTLS(socket);
+}
+
+// The count only says the connection failed; why TLS failed (a certificate for another name, an
+// authority the system does not know) goes to the log for whoever sets the account up.
+bool CPop3Dialogue::WaitForEncrypted(QSslSocket& socket)
+{
+    if (socket.waitForEncrypted(Wait()))
+        return true;
+    QStringList reasons;
+    for (const QSslError& error : socket.sslHandshakeErrors())
+        reasons << error.errorString();
+    if (reasons.isEmpty())
+        reasons << socket.errorString();
+    qWarning(
+        "Vandu: no TLS with the mail server %s: %s", m_server.c_str(), qPrintable(reasons.join(QStringLiteral("; "))));
+    return false;
 }
 
 bool CPop3Dialogue::UpgradeBySTLS(QSslSocket& socket)
@@ -78,7 +96,7 @@ bool CPop3Dialogue::UpgradeBySTLS(QSslSocket& socket)
     const Receive got = ReceiveLine(line);
     if (got == Receive::Data && CPop3Protocol::AcceptsStartTls(line, socket.bytesAvailable() > 0)) {
         socket.startClientEncryption();
-        return socket.waitForEncrypted(Wait());
+        return WaitForEncrypted(socket);
     }
     // No TLS, so no login: only the polite end of the session goes out in the clear.
     if (got == Receive::Data && !m_deadline.Expired())

@@ -32,6 +32,7 @@ private:
 
     bool Connect();
     bool UpgradeBySTLS(QSslSocket& socket);
+    bool WaitForEncrypted(QSslSocket& socket);
     int Login();
     Receive ReceiveReply(std::string& reply);
     Receive ReceiveLine(std::string& line);

@@ -9,6 +9,9 @@
 #include "tests/agent/mail/TestAuthority.h"
 #include "tests/support/TestSupport.h"
 
+#include <QSslError>
+#include <QtGlobal>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -203,6 +206,34 @@ TEST_F(DovecotTlsCountTest, CountsOverTlsAndStartTlsWhenTheCertificateVerifies)
     EXPECT_EQ(counter.Messages(), kDoneOnly);
 }
 
+// The warnings Qt's message handler receives while it lives, from any thread.
+class CapturedWarnings {
+public:
+    CapturedWarnings() { m_previous = qInstallMessageHandler(&CapturedWarnings::Handle); }
+    ~CapturedWarnings() { qInstallMessageHandler(m_previous); }
+    CapturedWarnings(const CapturedWarnings&) = delete;
+    CapturedWarnings& operator=(const CapturedWarnings&) = delete;
+
+    static std::string Take()
+    {
+        std::lock_guard lock(s_mutex);
+        return std::exchange(s_text, {});
+    }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type != QtWarningMsg)
+            return;
+        std::lock_guard lock(s_mutex);
+        s_text += message.toStdString() + "\n";
+    }
+
+    static inline std::mutex s_mutex;
+    static inline std::string s_text;
+    QtMessageHandler m_previous = nullptr;
+};
+
 TEST_F(DovecotTlsCountTest, RefusesACertificateThatDoesNotVerify)
 {
     VANDU_REQUIRE_TLS_PEERS();
@@ -217,11 +248,15 @@ TEST_F(DovecotTlsCountTest, RefusesACertificateThatDoesNotVerify)
         TestAuthority* issuer;
         const char* commonName;
         const char* altNames;
+        QSslError::SslError reason; // what the log must say
     };
     const std::vector<Row> rows {
-        {"issued for another host name", &trusted, "mail.example.org", "DNS:mail.example.org"},
-        {"issued by an authority nobody trusts", &unknown, "localhost", "DNS:localhost,IP:127.0.0.1"},
+        {"issued for another host name", &trusted, "mail.example.org", "DNS:mail.example.org",
+            QSslError::HostNameMismatch},
+        {"issued by an authority nobody trusts", &unknown, "localhost", "DNS:localhost,IP:127.0.0.1",
+            QSslError::UnableToGetLocalIssuerCertificate},
     };
+    CapturedWarnings warnings;
     Counter counter;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -234,6 +269,9 @@ TEST_F(DovecotTlsCountTest, RefusesACertificateThatDoesNotVerify)
             SCOPED_TRACE(security);
             EXPECT_EQ(counter.Count("localhost", DovecotServer::kPassword, security, port), -1);
             EXPECT_EQ(counter.Messages(), kDoneOnly);
+            const std::string warned = CapturedWarnings::Take();
+            EXPECT_NE(warned.find("mail server localhost"), std::string::npos) << warned;
+            EXPECT_NE(warned.find(QSslError(row.reason).errorString().toStdString()), std::string::npos) << warned;
         }
         // The handshakes failed (the probe of the TLS port when the server started ended one too),
         // so no user name ever reached the server.
