@@ -50,9 +50,6 @@ public:
     // The result of the last run: 0 or more messages, or kConnectFailed, kUserRefused, kPasswordRefused.
     int Count() const { return Result(); }
 
-    // The count in a positive STAT reply (CPop3Protocol::ParseStatCount).
-    static int ParseStatCount(const std::string& reply) { return CPop3Protocol::ParseStatCount(reply); }
-
 protected:
     void Run() override;
 

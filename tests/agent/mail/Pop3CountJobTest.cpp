@@ -284,21 +284,4 @@ TEST(Pop3CountJobTest, WithoutAUsableMailModuleTheCountFails)
     }
 }
 
-TEST(Pop3CountJobTest, StatCountParsing)
-{
-    const std::vector<std::pair<std::string, int>> rows {
-        {"+OK 3 1024\r\n", 3},
-        {"+OK 0 0\r\n", 0},
-        {"+OK 3\r\n", 0},
-        {"+OK", 0},
-        {"+OK 42abc 1\r\n", 42},
-        {"+OK  7 1\r\n", 0},
-        {"+OK 99999999999 1", 2147483647},
-    };
-    for (const auto& [reply, count] : rows) {
-        SCOPED_TRACE(reply);
-        EXPECT_EQ(CPop3CountJob::ParseStatCount(reply), count);
-    }
-}
-
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +55,23 @@ TEST(Pop3ProtocolTest, EndpointsThatCanBeCounted)
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.security) + " " + std::to_string(row.port));
         EXPECT_EQ(CPop3Protocol::IsValidEndpoint(row.security, row.port), row.valid);
+    }
+}
+
+TEST(Pop3ProtocolTest, StatCountParsing)
+{
+    const std::vector<std::pair<std::string, int>> rows {
+        {"+OK 3 1024\r\n", 3},
+        {"+OK 0 0\r\n", 0},
+        {"+OK 3\r\n", 0},
+        {"+OK", 0},
+        {"+OK 42abc 1\r\n", 42},
+        {"+OK  7 1\r\n", 0},
+        {"+OK 99999999999 1", 2147483647},
+    };
+    for (const auto& [reply, count] : rows) {
+        SCOPED_TRACE(reply);
+        EXPECT_EQ(CPop3Protocol::ParseStatCount(reply), count);
     }
 }
 
