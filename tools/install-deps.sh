@@ -26,8 +26,10 @@ build=(
 )
 
 # What the agent uses when it runs: the LCD's fonts; the desktop's registered browser (xdg-mime)
-# and opener (xdg-open). The installer finds the Desktop folder with xdg-user-dir.
+# and opener (xdg-open); the system's certificate store, which the mail counter's TLS trusts. The
+# installer finds the Desktop folder with xdg-user-dir.
 runtime=(
+  ca-certificates
   fonts-liberation
   xdg-user-dirs
   xdg-utils
@@ -63,10 +65,12 @@ test_peers=(
   tinyproxy
 )
 
-# Command-line tools for tests, benchmarks and looking at what the programs wrote.
+# Command-line tools for tests, benchmarks and looking at what the programs wrote (openssl makes the
+# mail tests' certificate authority).
 test_tools=(
   curl
   file
+  openssl
   sox
   sqlite3
 )

@@ -101,7 +101,8 @@ void CAgentRequests::StartMailCount()
     if (!m_settings.GetPopEnabled()) {
         return;
     }
-    m_pop3Job.SetAccount(m_settings.GetPopServer(), m_settings.GetPopUser(), m_settings.GetPopPassword());
+    m_pop3Job.SetAccount(m_settings.GetPopServer(), m_settings.GetPopUser(), m_settings.GetPopPassword(),
+        m_settings.GetPopSecurity(), m_settings.GetPopPortNumber());
     m_pop3Job.Start();
 }
 

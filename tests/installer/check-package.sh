@@ -43,6 +43,8 @@ for file in "${expected[@]}"; do
   [ -f "$work/$file" ] || fail "cmake --install did not put $file"
 done
 [ -x "$work/usr/bin/Vandu" ] || fail "usr/bin/Vandu is not executable"
+# Without the mail module every mailbox count fails; the agent looks for it in <libdir>/vandu.
+find "$work/usr" -path "*/lib*/vandu/libvandu_mail.so" | grep -q . || fail "cmake --install did not put libvandu_mail.so"
 for size in 16 256; do
   file "$work/usr/share/icons/hicolor/${size}x${size}/apps/vandu.png" | grep -q "$size x $size" ||
     fail "icon ${size}x${size} has the wrong size"
@@ -57,7 +59,10 @@ echo "Depends: $depends"
 for library in libqt6widgets6 libqt6network6 libqt6multimedia6 libsndfile1 libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library"
 done
+# The mail counter's TLS believes only the system's certificate store.
+grep -q "ca-certificates" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks ca-certificates"
 listing=$(dpkg-deb -c "$deb")
+grep -q "/vandu/libvandu_mail\.so\$" <<<"$listing" || fail "package lacks libvandu_mail.so"
 for file in "${expected[@]}"; do
   grep -q "\./$file\$" <<<"$listing" || fail "package lacks $file"
 done

@@ -42,15 +42,22 @@ struct CountRun {
     std::chrono::milliseconds elapsed {0};
 };
 
-CountRun RunCount(int port, const std::string& user, const std::string& password, int receiveLimitMs = 5000)
+// How a run is set up besides the port; the account is always "ann" / "secret".
+struct CountSetup {
+    int receiveLimitMs = 5000;
+    int security = CPop3CountJob::kSecurityNone;
+    std::string host = "127.0.0.1";
+    const char* module = vandu::mail::kMailModule;
+};
+
+CountRun RunCount(int port, const CountSetup& setup = {})
 {
     RecordingNotifier notifier;
-    CPop3CountJob job;
+    CPop3CountJob job(setup.module);
     job.SetNotify(&notifier, WM_MAILCOUNT_DONE);
     job.SetConnectedMessage(WM_MAILCOUNT_CONNECTED);
-    job.SetPort(port);
-    job.SetReceiveLimit(receiveLimitMs);
-    job.SetAccount("127.0.0.1", user, password);
+    job.SetReceiveLimit(setup.receiveLimitMs);
+    job.SetAccount(setup.host, "ann", "secret", setup.security, port);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(job.Start());
     job.Wait();
@@ -90,7 +97,7 @@ TEST(Pop3CountJobTest, DialogueOutcomes)
         for (const auto& [verb, reply] : row.replies)
             script.replies[verb] = reply;
         ScriptedPop3Server server(script);
-        const CountRun run = RunCount(server.Port(), "ann", "secret");
+        const CountRun run = RunCount(server.Port());
         server.Stop();
         EXPECT_EQ(run.count, row.expectedCount);
         EXPECT_EQ(server.Commands(), row.expectedCommands);
@@ -117,7 +124,7 @@ TEST(Pop3CountJobTest, SilentServerEndsAfterTheReceiveLimit)
         script.silentVerb = row.silentVerb;
         script.replies = {{"USER", "+OK\r\n"}, {"PASS", "+OK\r\n"}};
         ScriptedPop3Server server(script);
-        const CountRun run = RunCount(server.Port(), "ann", "secret", 1000);
+        const CountRun run = RunCount(server.Port(), {.receiveLimitMs = 1000});
         server.Stop();
         EXPECT_EQ(run.count, -1);
         EXPECT_LT(run.elapsed, std::chrono::seconds(5));
@@ -160,10 +167,9 @@ TEST(Pop3CountJobTest, SlowServerEndsAtTheDialogueLimitAndTheJobStartsAgain)
     WaitingNotifier notifier;
     CPop3CountJob job;
     job.SetNotify(&notifier, WM_MAILCOUNT_DONE);
-    job.SetPort(slow.Port());
     job.SetReceiveLimit(1000);
     job.SetDialogueLimit(kDialogueLimitMs);
-    job.SetAccount("127.0.0.1", "ann", "secret");
+    job.SetAccount("127.0.0.1", "ann", "secret", CPop3CountJob::kSecurityNone, slow.Port());
 
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(job.Start());
@@ -180,7 +186,7 @@ TEST(Pop3CountJobTest, SlowServerEndsAtTheDialogueLimitAndTheJobStartsAgain)
     job.ClearBusy();
     script.replyDelayMs = 0;
     ScriptedPop3Server prompt(script);
-    job.SetPort(prompt.Port());
+    job.SetAccount("127.0.0.1", "ann", "secret", CPop3CountJob::kSecurityNone, prompt.Port());
     ASSERT_TRUE(job.Start());
     ASSERT_TRUE(notifier.WaitForDone(2, 20000));
     EXPECT_EQ(job.Count(), 3);
@@ -188,25 +194,93 @@ TEST(Pop3CountJobTest, SlowServerEndsAtTheDialogueLimitAndTheJobStartsAgain)
 
 TEST(Pop3CountJobTest, RefusedConnectionGivesMinusOneWithoutConnectedMessage)
 {
-    const CountRun run = RunCount(vandu::test::FreeLoopbackPort(), "ann", "secret");
+    const CountRun run = RunCount(vandu::test::FreeLoopbackPort());
     EXPECT_EQ(run.count, -1);
     EXPECT_EQ(run.messages, std::vector<int> {WM_MAILCOUNT_DONE});
 }
 
-TEST(Pop3CountJobTest, StatCountParsing)
+// With TLS chosen, a server that will not or cannot speak it gets no login: the count fails, the
+// window is never told the count is under way, and neither the user name nor the password left
+// the machine in the clear (the server keeps every byte it received).
+TEST(Pop3CountJobTest, TlsChosenNeverFallsBackToAPlainLogin)
 {
-    const std::vector<std::pair<std::string, int>> rows {
-        {"+OK 3 1024\r\n", 3},
-        {"+OK 0 0\r\n", 0},
-        {"+OK 3\r\n", 0},
-        {"+OK", 0},
-        {"+OK 42abc 1\r\n", 42},
-        {"+OK  7 1\r\n", 0},
-        {"+OK 99999999999 1", 2147483647},
+    struct Row {
+        const char* name;
+        int security;
+        std::map<std::string, std::string> replies;
+        std::string silentVerb;
+        std::vector<std::string> expectedCommands;
     };
-    for (const auto& [reply, count] : rows) {
-        SCOPED_TRACE(reply);
-        EXPECT_EQ(CPop3CountJob::ParseStatCount(reply), count);
+    const int startTls = CPop3CountJob::kSecurityStartTls;
+    const std::vector<Row> rows {
+        {"server without STLS", startTls, {}, "", {"STLS", "QUIT"}},
+        {"STLS refused, the marker later in the reply", startTls, {{"STLS", "-ERR not now, +OK later\r\n"}}, "",
+            {"STLS", "QUIT"}},
+        {"STLS never answered", startTls, {}, "STLS", {"STLS"}},
+        // Plain text after the go-ahead would be read later as if it had come through TLS.
+        {"text after the STLS reply", startTls, {{"STLS", "+OK Begin TLS\r\n+OK 99 0\r\n"}}, "", {"STLS", "QUIT"}},
+        {"STLS accepted, no TLS follows", startTls, {{"STLS", "+OK Begin TLS\r\n"}}, "", {}},
+        {"TLS from the first byte, plain server", CPop3CountJob::kSecurityTls, {}, "", {}},
+        {"unknown security value", 7, {}, "", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPop3Server::Script script;
+        script.replies = {{"USER", "+OK\r\n"}, {"PASS", "+OK\r\n"}, {"STAT", "+OK 3 1024\r\n"}};
+        for (const auto& [verb, reply] : row.replies)
+            script.replies[verb] = reply;
+        script.silentVerb = row.silentVerb;
+        ScriptedPop3Server server(script);
+        const CountRun run = RunCount(server.Port(), {.receiveLimitMs = 2000, .security = row.security});
+        server.Stop();
+        EXPECT_EQ(run.count, -1);
+        EXPECT_EQ(run.messages, std::vector<int> {WM_MAILCOUNT_DONE});
+        EXPECT_LT(run.elapsed, std::chrono::seconds(10));
+        const std::string received = server.Received();
+        for (const char* secret : {"secret", "USER", "ann", "PASS"})
+            EXPECT_EQ(received.find(secret), std::string::npos) << secret << " went out in the clear";
+        if (!row.expectedCommands.empty()) {
+            EXPECT_EQ(server.Commands(), row.expectedCommands);
+        }
+        if (row.security == 7) {
+            EXPECT_EQ(received, "") << "nothing is sent for a security that is not known";
+        }
+    }
+}
+
+// The host name the user typed goes out in the TLS hello (server name indication), so that a
+// server with several names can present the right certificate.
+TEST(Pop3CountJobTest, TlsHelloNamesTheServer)
+{
+    ScriptedPop3Server::Script script;
+    script.sendGreeting = false;
+    ScriptedPop3Server server(script);
+    const CountRun run = RunCount(
+        server.Port(), {.receiveLimitMs = 1000, .security = CPop3CountJob::kSecurityTls, .host = "localhost"});
+    server.Stop();
+    EXPECT_EQ(run.count, -1);
+    EXPECT_NE(server.Received().find("localhost"), std::string::npos);
+}
+
+// The socket dialogue is a module loaded at the first count; without a usable one the count
+// fails like an unreachable server, and nothing goes on the wire.
+TEST(Pop3CountJobTest, WithoutAUsableMailModuleTheCountFails)
+{
+    struct Row {
+        const char* name;
+        const char* module;
+    };
+    for (const Row& row :
+        {Row {"no such module", "vandu_mail_missing"}, Row {"a library of another kind", "vandu_codec"}}) {
+        SCOPED_TRACE(row.name);
+        ScriptedPop3Server::Script script;
+        script.replies = {{"USER", "+OK\r\n"}, {"PASS", "+OK\r\n"}, {"STAT", "+OK 3 1024\r\n"}};
+        ScriptedPop3Server server(script);
+        const CountRun run = RunCount(server.Port(), {.module = row.module});
+        server.Stop();
+        EXPECT_EQ(run.count, -1);
+        EXPECT_EQ(run.messages, std::vector<int> {WM_MAILCOUNT_DONE});
+        EXPECT_EQ(server.Received(), "");
     }
 }
 

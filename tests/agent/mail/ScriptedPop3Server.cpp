@@ -51,6 +51,12 @@ std::vector<std::string> ScriptedPop3Server::Commands() const
     return m_commands;
 }
 
+std::string ScriptedPop3Server::Received() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_received;
+}
+
 void ScriptedPop3Server::Handle(int fd)
 {
     if (m_script.sendGreeting)
@@ -66,6 +72,10 @@ void ScriptedPop3Server::Handle(int fd)
         if (n <= 0)
             return;
         pending.append(buffer, static_cast<std::size_t>(n));
+        {
+            std::lock_guard lock(m_mutex);
+            m_received.append(buffer, static_cast<std::size_t>(n));
+        }
         for (std::size_t lineEnd = pending.find("\r\n"); lineEnd != std::string::npos; lineEnd = pending.find("\r\n")) {
             const std::string line = pending.substr(0, lineEnd);
             pending.erase(0, lineEnd + 2);

@@ -1,10 +1,10 @@
 #pragma once
 
 // A loopback POP3 server on its own thread for the mail counter tests: sends a greeting, answers
-// each command line by its verb from a table, records every line it received, and closes after
-// QUIT. A verb can be left unanswered to play a server that stops talking, and every answer held
-// back to play one that answers each step just within the client's limit. Stopped (and joined)
-// by Stop or destruction.
+// each command line by its verb from a table, records every line and every byte it received, and
+// closes after QUIT. It speaks no TLS. A verb can be left unanswered to play a server that stops
+// talking, and every answer held back to play one that answers each step just within the
+// client's limit. Stopped (and joined) by Stop or destruction.
 
 #include "tests/support/LoopbackServer.h"
 
@@ -34,6 +34,8 @@ public:
     void Stop();
     // Command lines received so far, without their line ends.
     std::vector<std::string> Commands() const;
+    // Every byte received so far on every connection, as it came (TLS records included).
+    std::string Received() const;
 
 private:
     void Handle(int fd);
@@ -43,6 +45,7 @@ private:
     Script m_script;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_commands;
+    std::string m_received;
     LoopbackServer m_server; // last: its thread uses the members above
 };
 
