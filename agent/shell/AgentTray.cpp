@@ -1,10 +1,14 @@
 #include "agent/shell/AgentTray.h"
 
+#include "agent/shell/ResourceIconEngine.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QIcon>
 #include <QSystemTrayIcon>
+
+#include <map>
 
 namespace {
 
@@ -30,11 +34,12 @@ bool CAgentTray::IsAvailable()
 
 QIcon CAgentTray::IconFor(int iconId)
 {
-    QIcon icon;
+    std::map<int, QString> files;
     for (int size : kIconSizes) {
-        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size), QSize(size, size));
+        files[size] = QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size);
     }
-    return icon;
+    // Decoded size by size when drawn: most of these pictures are never shown.
+    return QIcon(new CResourceIconEngine(files));
 }
 
 // Qt talks to a StatusNotifierItem host when one is registered with the watcher, as we ask here.
