@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -72,7 +73,11 @@ QPixmap CResourceIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::
         return {};
     }
     if (picture->Loaded.isNull()) {
-        picture->Loaded = QPixmap(picture->File);
+        // The pictures are PNG files: naming the format keeps Qt from loading every image plugin
+        // to ask whether it reads them.
+        QImageReader reader(picture->File, "png");
+        reader.setAutoDetectImageFormat(false);
+        picture->Loaded = QPixmap::fromImage(reader.read());
     }
     const QSize drawn = FittedSize(picture->Loaded.size(), size);
     if (drawn == picture->Loaded.size() && mode == QIcon::Normal) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// An icon drawn at several sizes, one picture file per size, that decodes a file only when a
+// An icon drawn at several sizes, one PNG file per size, that decodes a file only when a
 // pixmap of that size is first asked for. QIcon::addFile decodes every file it is given at once;
 // the agent makes a window icon and a tray icon at start-up and changes the tray icon with each
 // blink, and most of those pictures are never shown. What it draws is what QIcon's own engine
@@ -18,7 +18,7 @@
 
 class CResourceIconEngine : public QIconEngine {
 public:
-    // fileForSize maps each size to its picture file; sizes whose file is missing are left out.
+    // fileForSize maps each size to its PNG file; sizes whose file is missing are left out.
     explicit CResourceIconEngine(const std::map<int, QString>& fileForSize);
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
