@@ -77,7 +77,6 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     , m_settings(seams.Backend, PrimaryScreenSize)
 {
     setWindowTitle(QStringLiteral("Vandu"));
-    setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
     setFixedSize(kWidth, kHeight);
     // The X11 window class is how desktop tools see the agent; Qt takes it from the application
     // name at the moment the first native window is created.
@@ -149,10 +148,10 @@ void CVanduMainWnd::Start()
     }
     UpdateTrayIcon();
     m_blinkTimer.start();
-    // The codec check loads the sound decoder: after the first frame, or at once for a hidden start.
+    // After the first frame, or at once for a hidden start.
     QTimer::singleShot(0, this, [this] {
         if (!isVisible()) {
-            CheckCodec();
+            FinishStart();
         }
     });
     m_wakeup = new CWakeupSocket(this, m_seams.WakeupPort);
@@ -214,6 +213,16 @@ void CVanduMainWnd::OnSponsorArrived()
 {
     m_sponsor.LoadPicture();
     ShowSponsorInfo();
+}
+
+// What the first frame does without: the window icon (the window manager is given all eight
+// pictures, each decoded for it) and the codec check (it loads the sound decoder).
+void CVanduMainWnd::FinishStart()
+{
+    if (windowIcon().isNull()) {
+        setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
+    }
+    CheckCodec();
 }
 
 void CVanduMainWnd::CheckCodec()
@@ -504,9 +513,6 @@ void CVanduMainWnd::RunFirstShow()
     if (m_quitting) {
         return;
     }
-    if (!m_connecting) {
-        m_connecting = new CConnectingDialog(this);
-    }
     if (m_settings.GetVanduID().empty()) {
         RunSignupWizard();
     }
@@ -533,7 +539,7 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
     m_renderer->Paint(painter);
     CFirstFrameProbe::FramePainted();
     if (m_started && !m_codecChecked) {
-        QMetaObject::invokeMethod(this, &CVanduMainWnd::CheckCodec, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &CVanduMainWnd::FinishStart, Qt::QueuedConnection);
     }
 }
 

@@ -148,6 +148,7 @@ private:
     void CreateButtons();
     void ConnectRequests();
     void CheckCodec();
+    void FinishStart();
     void OnLcdRepainted(const QRect& area);
     void OnSponsorArrived();
     bool IsSecondPressOfDoubleClick(const QMouseEvent& event);
