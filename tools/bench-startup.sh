@@ -5,8 +5,9 @@
 # each round, after one warm-up round that is not counted) and the medians are compared:
 #   start   time from just before exec to the end of the first paint (VANDU_REPORT_FIRST_FRAME=1)
 #   RSS     resident memory 5 s after start, idle (VmRSS), and the peak until then (VmHWM)
-#   CPU     CPU time of all threads when the first frame is seen (read within 10 ms of it): unlike
-#           the start time, it hardly moves when other programs load the machine
+#   CPU     CPU time of all threads at the end of the first paint, as the program reports it (what it
+#           does right after its first frame is not counted): unlike the start time, it hardly
+#           moves when other programs load the machine
 #
 # Usage: tools/bench-startup.sh [build-dir]     (default build/default; builds both programs first)
 #        VANDU_BENCH_RUNS=N sets the number of counted rounds (default 7).
@@ -62,9 +63,6 @@ make_sandbox() {
 make_sandbox agent Vandu
 make_sandbox bare vandu_barewindow
 
-# CPU time in ns of all threads of a process so far.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'; }
-
 # Runs one program; prints "<first frame ms> <RSS KiB at 5 s> <peak RSS KiB> <CPU ms at first frame>".
 run_one() {
   local name=$1 program=$2 box="$work/$1"
@@ -79,8 +77,8 @@ run_one() {
   ) 2>"$box/stderr" &
   local pid=$! frame_ns= cpu=0
   for _ in $(seq 1 2000); do
-    frame_ns=$(awk '$1 == "first-frame" { print $2; exit }' "$box/stderr")
-    [ -n "$frame_ns" ] && { cpu=$(cpu_ns "$pid"); break; }
+    read -r frame_ns cpu < <(awk '$1 == "first-frame" { print $2, $4; exit }' "$box/stderr") || true
+    [ -n "$frame_ns" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.01
   done
