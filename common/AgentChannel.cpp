@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <chrono>
@@ -25,6 +26,8 @@ constexpr mode_t kSocketMode = 0700;
 // A reply waiting for a peer that does not read is dropped with the peer beyond this.
 constexpr int kOutputLimit = 64 * 1024;
 constexpr int kConnectRetryMs = 10;
+// Reads per readiness event: a peer that keeps sending does not hold the event loop.
+constexpr int kReadsPerEvent = 16;
 
 // The descriptor is closed on every way out of the client calls.
 struct ScopedFd {
@@ -268,6 +271,14 @@ void CAgentListener::Accept(int fd)
     peer->Reader = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
     connect(peer->Reader, &QSocketNotifier::activated, this,
         [this, weak = std::weak_ptr<SPeer>(peer)] { OnReadable(weak); });
+    peer->Idle = new QTimer(this);
+    peer->Idle->setSingleShot(true);
+    connect(peer->Idle, &QTimer::timeout, this, [this, weak = std::weak_ptr<SPeer>(peer)] {
+        if (std::shared_ptr<SPeer> idle = weak.lock()) {
+            Drop(idle);
+        }
+    });
+    peer->Idle->start(m_idleLimitMs);
     m_peers.push_back(std::move(peer));
 }
 
@@ -275,7 +286,7 @@ void CAgentListener::OnReadable(const std::weak_ptr<SPeer>& weak)
 {
     std::shared_ptr<SPeer> peer = weak.lock();
     char buffer[512];
-    while (peer && peer->Fd >= 0 && !peer->Closing) {
+    for (int reads = 0; reads < kReadsPerEvent && peer && peer->Fd >= 0 && !peer->Closing; ++reads) {
         const ssize_t n = ::recv(peer->Fd, buffer, sizeof buffer, 0);
         if (n < 0 && errno == EINTR) {
             continue;
@@ -306,6 +317,7 @@ void CAgentListener::HandleLines(const std::shared_ptr<SPeer>& peer)
     while ((end = peer->Input.indexOf('\n')) >= 0) {
         const QByteArray line = peer->Input.left(end).trimmed();
         peer->Input.remove(0, end + 1);
+        peer->Idle->start(m_idleLimitMs);
         if (line == vandu::names::kShowCommand) {
             // Showing the window may run the event loop, which may drop the peer meanwhile.
             emit ShowRequested();
@@ -385,8 +397,12 @@ void CAgentListener::Drop(const std::shared_ptr<SPeer>& peer)
             notifier->deleteLater();
         }
     }
+    // Dropped from inside its own timeout, too.
+    peer->Idle->stop();
+    peer->Idle->deleteLater();
     peer->Reader = nullptr;
     peer->Writer = nullptr;
+    peer->Idle = nullptr;
     ::close(peer->Fd);
     peer->Fd = -1;
     m_peers.remove(peer);

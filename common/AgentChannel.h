@@ -16,6 +16,7 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace vandu::channel {
 
@@ -36,6 +37,9 @@ class CAgentListener : public QObject {
 public:
     // A peer that sends this much without ending a line is not speaking the protocol.
     static constexpr int kLineLimit = 256;
+    // Nor is one that ends no line for this long after connecting or after its last line: a
+    // connection alone has already told it that an agent runs.
+    static constexpr int kIdleLimitMs = 10000;
     static constexpr int kBacklog = 16;
 
     explicit CAgentListener(QObject* parent = nullptr);
@@ -48,6 +52,8 @@ public:
     void Close();
     // From now on the status query is answered "ready": start-up is complete.
     void MarkReady() { m_ready = true; }
+    // For peers accepted from now on (tests).
+    void SetIdleLimit(int ms) { m_idleLimitMs = ms; }
 
 signals:
     void ShowRequested();
@@ -63,6 +69,8 @@ private:
         // inside its own signal.
         QSocketNotifier* Reader = nullptr;
         QSocketNotifier* Writer = nullptr;
+        // Restarted at each line; the peer is dropped when it runs out.
+        QTimer* Idle = nullptr;
     };
 
     void OnNewConnection();
@@ -83,5 +91,6 @@ private:
     ino_t m_inode = 0;
     QSocketNotifier* m_notifier = nullptr;
     std::list<std::shared_ptr<SPeer>> m_peers;
+    int m_idleLimitMs = kIdleLimitMs;
     bool m_ready = false;
 };

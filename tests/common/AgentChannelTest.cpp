@@ -40,9 +40,9 @@ template <typename Call> auto Beside(Call call)
 }
 
 // Serves the listener's events until done() holds or the patience runs out.
-template <typename Done> bool ServeUntil(Done done)
+template <typename Done> bool ServeUntil(Done done, Clock::duration patience = kPatience)
 {
-    const auto deadline = Clock::now() + kPatience;
+    const auto deadline = Clock::now() + patience;
     while (!done() && Clock::now() < deadline) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
@@ -216,6 +216,41 @@ TEST_F(AgentChannelTest, APeerThatNeverEndsALineIsDroppedAndOthersAreStillServed
     RawPeer peer(Path());
     ASSERT_TRUE(peer.Send("status\n"));
     EXPECT_EQ(peer.Receive(1), "starting\n");
+}
+
+TEST_F(AgentChannelTest, APeerThatStopsTalkingIsDroppedButOneThatKeepsEndingLinesIsNot)
+{
+    constexpr int kLimitMs = 1500;
+    listener.SetIdleLimit(kLimitMs);
+    ASSERT_TRUE(listener.Listen());
+    struct Row {
+        const char* name;
+        std::string sends;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"half a line", "sta", "<closed>"},
+        {"nothing at all", "", "<closed>"},
+        {"a line, then silence", "status\n", "starting\n<closed>"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RawPeer peer(Path());
+        ASSERT_TRUE(peer.Connected());
+        ASSERT_TRUE(row.sends.empty() || peer.Send(row.sends));
+        EXPECT_EQ(peer.Receive(99), row.expected);
+    }
+
+    // Each line starts the time again: this peer talks for longer than the limit in all.
+    RawPeer talker(Path());
+    const auto start = Clock::now();
+    for (int line = 0; line < 4; ++line) {
+        SCOPED_TRACE(line);
+        ServeUntil([] { return false; }, std::chrono::milliseconds(kLimitMs * 2 / 5));
+        ASSERT_TRUE(talker.Send("status\n"));
+        EXPECT_EQ(talker.Receive(1), "starting\n");
+    }
+    EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(kLimitMs));
 }
 
 TEST_F(AgentChannelTest, TheSocketIsPrivateAndGoesWithTheListener)
