@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <cstring>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -10,8 +11,17 @@
 
 namespace {
 
+// Closes fd, keeping the errno of the call that failed; -1.
+int Abandon(int fd)
+{
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
 // A listening socket on every local address at port, or -1. One IPv6 socket that also takes IPv4
-// connections where the system has IPv6, else an IPv4 one.
+// connections where the system has IPv6, else an IPv4 one. errno tells why on -1.
 int ListenOnAllAddresses(quint16 port)
 {
     const int one = 1;
@@ -29,9 +39,8 @@ int ListenOnAllAddresses(quint16 port)
             && ::listen(fd, CWakeupSocket::kBacklog) == 0) {
             return fd;
         }
-        const int error = errno;
-        ::close(fd);
-        if (error != EAFNOSUPPORT && error != EADDRNOTAVAIL) {
+        Abandon(fd);
+        if (errno != EAFNOSUPPORT && errno != EADDRNOTAVAIL) {
             return -1;
         }
     }
@@ -46,8 +55,7 @@ int ListenOnAllAddresses(quint16 port)
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
         || ::listen(fd, CWakeupSocket::kBacklog) != 0) {
-        ::close(fd);
-        return -1;
+        return Abandon(fd);
     }
     return fd;
 }
@@ -83,6 +91,9 @@ bool CWakeupSocket::Listen()
     Close();
     m_fd = ListenOnAllAddresses(m_port);
     if (m_fd < 0) {
+        // The agent goes on without it; whoever wonders why it is not woken learns it here.
+        qWarning("Vandu: no wake-up listener on TCP port %u (%s); polling by timer only", unsigned(m_port),
+            std::strerror(errno));
         return false;
     }
     // A port chosen by the system stays the agent's for its later listens.

@@ -2,6 +2,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -125,8 +128,18 @@ TEST_F(WakeupSocketTest, APortAlreadyTakenLeavesTheAgentWithoutAListener)
     socklen_t length = sizeof address;
     getsockname(taken, reinterpret_cast<sockaddr*>(&address), &length);
 
-    CWakeupSocket second(nullptr, ntohs(address.sin_port));
+    const quint16 port = ntohs(address.sin_port);
+    CWakeupSocket second(nullptr, port);
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings.append(text); });
     EXPECT_FALSE(second.Listen());
+    qInstallMessageHandler(previous);
+    // Why the agent is never woken, with the port it wanted.
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("port %1 (").arg(port))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QString::fromUtf8(std::strerror(EADDRINUSE)))) << warnings[0].toStdString();
     close(taken);
     // Free again: the next attempt listens.
     EXPECT_TRUE(second.Listen());
