@@ -55,6 +55,8 @@ void CAgentTray::AskWhetherHostSpeaksStatusNotifier()
     QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService),
         QString::fromLatin1(kWatcherPath), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
+    // A watcher that is not running is an answer, not something for the bus to start.
+    get.setAutoStartService(false);
     m_hostQuery = std::make_unique<QDBusPendingCall>(bus.asyncCall(get));
 }
 
