@@ -142,7 +142,6 @@ void CVanduMainWnd::Start()
             connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         }
     }
-    m_requests->Begin();
     if (m_store->UnreadCount() > 0) {
         NewMessageAlert();
     }
@@ -215,10 +214,18 @@ void CVanduMainWnd::OnSponsorArrived()
     ShowSponsorInfo();
 }
 
-// What the first frame does without: the window icon (the window manager is given all eight
-// pictures, each decoded for it) and the codec check (it loads the sound decoder).
+// What the first frame does without: the first scheduler tick (its jobs' threads and their
+// completions would compete with the first paint), the window icon (the window manager is given all
+// eight pictures, each decoded for it) and the codec check (it loads the sound decoder). The tick
+// still comes before the first show's wizard or settings sheet has finished, as it did before the
+// window was shown: the first show runs them modally, and this runs inside.
 void CVanduMainWnd::FinishStart()
 {
+    if (m_startFinished) {
+        return;
+    }
+    m_startFinished = true;
+    m_requests->Begin();
     if (windowIcon().isNull()) {
         setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
     }
@@ -538,7 +545,7 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
     }
     m_renderer->Paint(painter);
     CFirstFrameProbe::FramePainted();
-    if (m_started && !m_codecChecked) {
+    if (m_started && !m_startFinished) {
         QMetaObject::invokeMethod(this, &CVanduMainWnd::FinishStart, Qt::QueuedConnection);
     }
 }
