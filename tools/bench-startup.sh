@@ -5,8 +5,9 @@
 # each round, after one warm-up round that is not counted) and the medians are compared:
 #   start   time from just before exec to the end of the first paint (VANDU_REPORT_FIRST_FRAME=1)
 #   RSS     resident memory 5 s after start, idle (VmRSS), and the peak until then (VmHWM)
-#   CPU     CPU time of all threads when the first frame is seen (read within 10 ms of it): unlike
-#           the start time, it hardly moves when other programs load the machine
+#   CPU     CPU time of all threads at the end of the first paint, as the program reports it (what it
+#           does right after its first frame is not counted): unlike the start time, it hardly
+#           moves when other programs load the machine
 #
 # Usage: tools/bench-startup.sh [build-dir]     (default build/default; builds both programs first)
 #        VANDU_BENCH_RUNS=N sets the number of counted rounds (default 7).
@@ -62,13 +63,12 @@ make_sandbox() {
 make_sandbox agent Vandu
 make_sandbox bare vandu_barewindow
 
-# CPU time in ns of all threads of a process so far.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'; }
-
 # Runs one program; prints "<first frame ms> <RSS KiB at 5 s> <peak RSS KiB> <CPU ms at first frame>".
 run_one() {
   local name=$1 program=$2 box="$work/$1"
   : >"$box/stderr"
+  rm -f "$box/err"
+  mkfifo "$box/err"
   (
     cd "$box/prog"
     echo "${EPOCHREALTIME/./}" >"$box/start"
@@ -76,19 +76,27 @@ run_one() {
       XDG_CONFIG_HOME="$box/config" XDG_DATA_HOME="$box/data" XDG_CACHE_HOME="$box/cache" \
       XDG_RUNTIME_DIR="$box/run" DBUS_SESSION_BUS_ADDRESS="unix:path=$box/run/no-bus" \
       VANDU_SERVICE="http://127.0.0.1:$closed_port" VANDU_REPORT_FIRST_FRAME=1 "./$program"
-  ) 2>"$box/stderr" &
-  local pid=$! frame_ns= cpu=0
-  for _ in $(seq 1 2000); do
-    frame_ns=$(awk '$1 == "first-frame" { print $2; exit }' "$box/stderr")
-    [ -n "$frame_ns" ] && { cpu=$(cpu_ns "$pid"); break; }
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.01
+  ) 2>"$box/err" &
+  local pid=$! frame_ns= cpu=0 line
+  # Blocking reads of the program's output until its report: a loop that polled a file here would
+  # take a core from the program it measures.
+  exec 5<"$box/err"
+  while IFS= read -r -t 30 -u 5 line; do
+    printf '%s\n' "$line" >>"$box/stderr"
+    if [[ $line == first-frame* ]]; then
+      read -r _ frame_ns _ cpu <<<"$line"
+      break
+    fi
   done
+  # The rest of its output, so that a late warning does not meet a closed pipe.
+  cat <&5 >>"$box/stderr" &
+  local drain=$!
+  exec 5<&-
   if [ -z "$frame_ns" ]; then
     echo "bench-startup: $name painted no frame; its output:" >&2
-    cat "$box/stderr" >&2
     kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    wait "$pid" "$drain" 2>/dev/null || true
+    cat "$box/stderr" >&2
     exit 1
   fi
   local start_us
@@ -100,7 +108,7 @@ run_one() {
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
   kill -TERM "$pid"
-  wait "$pid" 2>/dev/null || true
+  wait "$pid" "$drain" 2>/dev/null || true
   awk -v f="$frame_ns" -v s="$start_us" -v r="$rss" -v h="$hwm" -v c="$cpu" \
     'BEGIN { printf "%.2f %d %d %.1f\n", (f / 1000 - s) / 1000, r, h, c / 1e6 }'
 }

@@ -15,6 +15,7 @@ build=(
   cmake
   g++
   libcpp-httplib-dev
+  libfontconfig-dev
   libgl1-mesa-dev
   libsamplerate0-dev
   libsndfile1-dev

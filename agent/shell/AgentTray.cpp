@@ -1,10 +1,15 @@
 #include "agent/shell/AgentTray.h"
 
+#include "agent/shell/ResourceIconEngine.h"
+
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
 #include <QIcon>
 #include <QSystemTrayIcon>
+
+#include <map>
 
 namespace {
 
@@ -30,23 +35,46 @@ bool CAgentTray::IsAvailable()
 
 QIcon CAgentTray::IconFor(int iconId)
 {
-    QIcon icon;
+    std::map<int, QString> files;
     for (int size : kIconSizes) {
-        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size), QSize(size, size));
+        files[size] = QStringLiteral(":/icons/%1-%2.png").arg(iconId).arg(size);
     }
-    return icon;
+    // Decoded size by size when drawn: most of these pictures are never shown.
+    return QIcon(new CResourceIconEngine(files));
 }
 
 // Qt talks to a StatusNotifierItem host when one is registered with the watcher, as we ask here.
-bool CAgentTray::HostSpeaksStatusNotifier()
+// The question goes out without waiting: a synchronous call would hold the first frame for a
+// round trip to the session bus.
+void CAgentTray::AskWhetherHostSpeaksStatusNotifier()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(QString::fromLatin1(kWatcherService))) {
-        return false;
+    if (!bus.isConnected()) {
+        return;
     }
-    QDBusInterface watcher(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
-        QString::fromLatin1(kWatcherService), bus);
-    return watcher.property("IsStatusNotifierHostRegistered").toBool();
+    QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService),
+        QString::fromLatin1(kWatcherPath), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
+    // A watcher that is not running is an answer, not something for the bus to start.
+    get.setAutoStartService(false);
+    m_hostQuery = std::make_unique<QDBusPendingCall>(bus.asyncCall(get));
+}
+
+bool CAgentTray::HostSpeaksStatusNotifier()
+{
+    if (!m_statusNotifier) {
+        bool registered = false;
+        if (m_hostQuery) {
+            // Answered long before a person can click; a watcher that is not there answers an error.
+            m_hostQuery->waitForFinished();
+            const QDBusMessage reply = m_hostQuery->reply();
+            registered = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                && qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+            m_hostQuery.reset();
+        }
+        m_statusNotifier = registered;
+    }
+    return *m_statusNotifier;
 }
 
 void CAgentTray::Add(int iconId, QMenu* menu)
@@ -54,8 +82,9 @@ void CAgentTray::Add(int iconId, QMenu* menu)
     if (m_icon) {
         return;
     }
-    m_statusNotifier = HostSpeaksStatusNotifier();
     m_icon = new QSystemTrayIcon(IconFor(iconId), this);
+    m_statusNotifier.reset();
+    AskWhetherHostSpeaksStatusNotifier();
     m_iconId = iconId;
     m_icon->setContextMenu(menu);
     connect(m_icon, &QSystemTrayIcon::activated, this,
@@ -114,12 +143,10 @@ void CAgentTray::HandleActivation(int reason)
     // An XEmbed tray reports the first click of a double-click as a trigger too: only the
     // double-click toggles there. A StatusNotifierItem host has no double-click; its activation
     // arrives as a trigger.
-    const bool toggle
-        = reason == QSystemTrayIcon::DoubleClick || (m_statusNotifier && reason == QSystemTrayIcon::Trigger);
-    if (toggle) {
+    if (reason == QSystemTrayIcon::DoubleClick || (reason == QSystemTrayIcon::Trigger && HostSpeaksStatusNotifier())) {
         emit ToggleRequested();
     }
-    if (m_statusNotifier && reason == QSystemTrayIcon::Context) {
+    if (reason == QSystemTrayIcon::Context && HostSpeaksStatusNotifier()) {
         emit ContextMenuRequested();
     }
 }

@@ -10,6 +10,10 @@
 
 #include <QObject>
 
+#include <memory>
+#include <optional>
+
+class QDBusPendingCall;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -52,10 +56,14 @@ signals:
     void ContextMenuRequested();
 
 private:
-    static bool HostSpeaksStatusNotifier();
+    // Which protocol delivers the activations: asked without waiting when the icon is added, at
+    // the moment Qt makes the same choice, and the answer read at the first activation.
+    void AskWhetherHostSpeaksStatusNotifier();
+    bool HostSpeaksStatusNotifier();
 
     CTrayState m_state;
     QSystemTrayIcon* m_icon = nullptr;
     int m_iconId = 0;
-    bool m_statusNotifier = false;
+    std::unique_ptr<QDBusPendingCall> m_hostQuery;
+    std::optional<bool> m_statusNotifier;
 };

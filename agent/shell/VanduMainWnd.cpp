@@ -77,7 +77,6 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     , m_settings(seams.Backend, PrimaryScreenSize)
 {
     setWindowTitle(QStringLiteral("Vandu"));
-    setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
     setFixedSize(kWidth, kHeight);
     // The X11 window class is how desktop tools see the agent; Qt takes it from the application
     // name at the moment the first native window is created.
@@ -143,16 +142,15 @@ void CVanduMainWnd::Start()
             connect(arrow, &CSkinButton::Command, this, &CVanduMainWnd::OnCommand);
         }
     }
-    m_requests->Begin();
     if (m_store->UnreadCount() > 0) {
         NewMessageAlert();
     }
     UpdateTrayIcon();
     m_blinkTimer.start();
-    // The codec check loads the sound decoder: after the first frame, or at once for a hidden start.
+    // After the first frame, or at once for a hidden start.
     QTimer::singleShot(0, this, [this] {
         if (!isVisible()) {
-            CheckCodec();
+            FinishStart();
         }
     });
     m_wakeup = new CWakeupSocket(this, m_seams.WakeupPort);
@@ -214,6 +212,24 @@ void CVanduMainWnd::OnSponsorArrived()
 {
     m_sponsor.LoadPicture();
     ShowSponsorInfo();
+}
+
+// What the first frame does without: the first scheduler tick (its jobs' threads and their
+// completions would compete with the first paint), the window icon (the window manager is given all
+// eight pictures, each decoded for it) and the codec check (it loads the sound decoder). The tick
+// still comes before the first show's wizard or settings sheet has finished, as it did before the
+// window was shown: the first show runs them modally, and this runs inside.
+void CVanduMainWnd::FinishStart()
+{
+    if (m_startFinished) {
+        return;
+    }
+    m_startFinished = true;
+    m_requests->Begin();
+    if (windowIcon().isNull()) {
+        setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
+    }
+    CheckCodec();
 }
 
 void CVanduMainWnd::CheckCodec()
@@ -504,9 +520,6 @@ void CVanduMainWnd::RunFirstShow()
     if (m_quitting) {
         return;
     }
-    if (!m_connecting) {
-        m_connecting = new CConnectingDialog(this);
-    }
     if (m_settings.GetVanduID().empty()) {
         RunSignupWizard();
     }
@@ -532,8 +545,8 @@ void CVanduMainWnd::paintEvent(QPaintEvent*)
     }
     m_renderer->Paint(painter);
     CFirstFrameProbe::FramePainted();
-    if (m_started && !m_codecChecked) {
-        QMetaObject::invokeMethod(this, &CVanduMainWnd::CheckCodec, Qt::QueuedConnection);
+    if (m_started && !m_startFinished) {
+        QMetaObject::invokeMethod(this, &CVanduMainWnd::FinishStart, Qt::QueuedConnection);
     }
 }
 

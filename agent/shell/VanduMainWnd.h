@@ -113,6 +113,9 @@ public:
     // The text the LCD shows now, as a screen reader reads it.
     QString LcdText() const;
     bool IsFirstShowPending() const;
+    // The first scheduler tick, the window icon and the codec check, which follow the first frame,
+    // are done.
+    bool IsStartFinished() const { return m_startFinished; }
 
     // IAgentWindow
     void SelectSkin(int colourIndex) override;
@@ -148,6 +151,7 @@ private:
     void CreateButtons();
     void ConnectRequests();
     void CheckCodec();
+    void FinishStart();
     void OnLcdRepainted(const QRect& area);
     void OnSponsorArrived();
     bool IsSecondPressOfDoubleClick(const QMouseEvent& event);
@@ -176,6 +180,7 @@ private:
     bool m_stateSaved = false;
     bool m_quitting = false;
     bool m_codecChecked = false;
+    bool m_startFinished = false;
     bool m_dragging = false;
     QPoint m_dragAnchor;
     ulong m_lastPressTime = 0;

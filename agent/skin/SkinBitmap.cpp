@@ -52,6 +52,8 @@ bool CSkinBitmap::LoadFromResource(int id)
     m_image = QImage();
     m_loaded = true;
     QImageReader reader(ResourcePath(id), "bmp");
+    // Our own resources are BMP files: without this Qt loads every image plugin to ask first.
+    reader.setAutoDetectImageFormat(false);
     QImage image = reader.read();
     if (image.isNull())
         return false;

@@ -1,5 +1,6 @@
 // The agent as a user starts it: until a sound plays, neither Qt Multimedia nor PulseAudio nor
-// libsndfile is in its address space (the codec check loads libsndfile and lets it go).
+// libsndfile is in its address space (the codec check loads libsndfile and lets it go), and until
+// a mail count, neither is Qt Network.
 
 #include "tests/agent/audio/LoadedLibraries.h"
 #include "tests/agent/shell/AgentProcess.h"
@@ -78,7 +79,7 @@ private:
     pid_t m_pid = -1;
 };
 
-TEST(AgentIdle, LoadsNoSoundLibraryBeforeTheFirstSound)
+TEST(AgentIdle, LoadsNoSoundOrNetworkLibraryBeforeTheirFirstUse)
 {
     AgentSandbox sandbox;
     sandbox.WriteSettings({{"VanduID", "5551234567"}}, 0600);
@@ -106,6 +107,8 @@ TEST(AgentIdle, LoadsNoSoundLibraryBeforeTheFirstSound)
     // Still the agent, still idle: its window is up and nothing else was loaded meanwhile.
     ASSERT_TRUE(agent.Running());
     EXPECT_EQ(LoadedLibraries(player, agent.Pid()), std::vector<std::string> {});
+    // No mail account here: the counter's module and Qt Network never come in.
+    EXPECT_EQ(LoadedLibraries({"libvandu_mail", "libQt6Network"}, agent.Pid()), std::vector<std::string> {});
     EXPECT_EQ(agent.Stop(), 0);
 }
 

@@ -127,8 +127,10 @@ protected:
             m_window = m_rig.Make();
             m_window->show();
             EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-            // The first cycle's answers arrive; from then on only what a test does changes anything.
-            EXPECT_TRUE(WaitUntil([this] { return !m_window->Requests().AnyJobRunning(); }));
+            // The first cycle starts after the first frame and its answers arrive; from then on only what
+            // a test does changes anything.
+            EXPECT_TRUE(
+                WaitUntil([this] { return m_window->IsStartFinished() && !m_window->Requests().AnyJobRunning(); }));
             QApplication::processEvents();
         }
         return *m_window;
@@ -166,6 +168,27 @@ TEST_F(MainWndTest, StartRecordsTheFirstRunMakesAPrivateFolderAndPlacesTheWindow
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_EQ(window.pos(), QPoint(100, 100));
     EXPECT_EQ(window.size(), QSize(234, 169));
+}
+
+TEST_F(MainWndTest, TheFirstCycleWaitsForTheFirstFrameOrRunsAtOnceWhenHidden)
+{
+    for (const bool hidden : {false, true}) {
+        SCOPED_TRACE(hidden ? "hidden" : "shown");
+        const int before = m_server.Connections();
+        const std::unique_ptr<CVanduMainWnd> window = m_rig.Make();
+        // Nothing has gone to the service while the window was built.
+        EXPECT_FALSE(window->IsStartFinished());
+        EXPECT_FALSE(window->Requests().AnyJobRunning());
+        if (hidden) {
+            window->hide();
+        } else {
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        }
+        EXPECT_TRUE(WaitUntil([&] { return window->IsStartFinished() && !window->Requests().AnyJobRunning(); }));
+        EXPECT_GT(m_server.Connections(), before);
+        EXPECT_TRUE(window->Requests().Connection().IsOnline());
+    }
 }
 
 TEST_F(MainWndTest, AWindowStoredOffEveryScreenComesBackToTheDefaultCorner)
@@ -550,7 +573,7 @@ protected:
 
     bool CycleDone()
     {
-        return WaitUntil([this] { return !m_window->Requests().AnyJobRunning(); });
+        return WaitUntil([this] { return m_window->IsStartFinished() && !m_window->Requests().AnyJobRunning(); });
     }
 
     TempDir m_data;
