@@ -1,9 +1,8 @@
 #include "agent/audio/AudioModule.h"
 
 #include "agent/audio/AudioModuleEntry.h"
+#include "agent/shell/ModulePlaces.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 CAudioModule::CAudioModule(const char* name)
@@ -13,16 +12,7 @@ CAudioModule::CAudioModule(const char* name)
 
 QStringList CAudioModule::Candidates(const QString& name)
 {
-    const QString file = QStringLiteral("lib%1.so").arg(name);
-    QStringList candidates;
-    if (QCoreApplication::instance() != nullptr) {
-        const QString programDir = QCoreApplication::applicationDirPath();
-        candidates << QDir(programDir).filePath(file)
-                   << QDir::cleanPath(programDir + QStringLiteral("/../" VANDU_AUDIO_INSTALL_LIBDIR "/vandu/") + file);
-    }
-    candidates << QDir(QStringLiteral(VANDU_AUDIO_BUILD_DIR)).filePath(file);
-    candidates.removeDuplicates();
-    return candidates;
+    return ModuleCandidates(name);
 }
 
 bool CAudioModule::Load()

@@ -1,9 +1,7 @@
 #pragma once
 
-// Finds and loads one of the agent's audio modules (AudioModuleEntry.h) by its name: beside the
-// program, then in <prefix>/<libdir>/vandu/ for a program installed in <prefix>/bin, then in the
-// build tree the program comes from (tests and copies of the program run from other folders). A
-// module built for another interface version is passed over.
+// Finds and loads one of the agent's audio modules (AudioModuleEntry.h) by its name, in the places
+// of ModuleCandidates. A module built for another interface version is passed over.
 
 #include <QFunctionPointer>
 #include <QLibrary>

@@ -1,7 +1,7 @@
 #include "agent/mail/MailModule.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include "agent/shell/ModulePlaces.h"
+
 #include <QFileInfo>
 
 CMailModule::CMailModule(const char* name)
@@ -11,16 +11,7 @@ CMailModule::CMailModule(const char* name)
 
 QStringList CMailModule::Candidates(const QString& name)
 {
-    const QString file = QStringLiteral("lib%1.so").arg(name);
-    QStringList candidates;
-    if (QCoreApplication::instance() != nullptr) {
-        const QString programDir = QCoreApplication::applicationDirPath();
-        candidates << QDir(programDir).filePath(file)
-                   << QDir::cleanPath(programDir + QStringLiteral("/../" VANDU_MAIL_INSTALL_LIBDIR "/vandu/") + file);
-    }
-    candidates << QDir(QStringLiteral(VANDU_MAIL_BUILD_DIR)).filePath(file);
-    candidates.removeDuplicates();
-    return candidates;
+    return ModuleCandidates(name);
 }
 
 vandu::mail::CountFunction CMailModule::CountFunction()

@@ -1,10 +1,8 @@
 #pragma once
 
-// CMailModule: finds and loads the mail module (MailModuleEntry.h) by its name: beside the program,
-// then in <prefix>/<libdir>/vandu/ for a program installed in <prefix>/bin, then in the build tree
-// the program comes from (tests and copies of the program run from other folders). A module built
-// for another interface version is passed over. Once loaded it stays loaded: it brings Qt Network
-// and TLS, whose global state does not survive being unloaded.
+// CMailModule: finds and loads the mail module (MailModuleEntry.h) by its name, in the places of
+// ModuleCandidates. A module built for another interface version is passed over. Once loaded it stays loaded: it brings
+// Qt Network and TLS, whose global state does not survive being unloaded.
 
 #include "agent/mail/MailModuleEntry.h"
 
