@@ -21,62 +21,27 @@ using namespace vandu::test;
 class IdleAgent {
 public:
     IdleAgent(const AgentSandbox& sandbox, const std::string& stderrFile)
+        : m_process(sandbox)
     {
-        auto environment = sandbox.Environment();
         // Every request is refused at once; no sign-up dialog, as an ID is stored.
-        environment["VANDU_SERVICE"] = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
-        environment["VANDU_REPORT_FIRST_FRAME"] = "1";
-        for (const char* name : {"PATH", "LANG"}) {
-            if (const char* value = std::getenv(name)) {
-                environment.emplace(name, value);
-            }
-        }
-        std::vector<std::string> entries;
-        for (const auto& [name, value] : environment) {
-            entries.push_back(name + "=" + value);
-        }
-        std::vector<char*> envp;
-        for (std::string& entry : entries) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        const std::string program = sandbox.Program();
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int fd = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(fd, 2);
-            chdir(sandbox.ProgramDir().c_str());
-            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-            execve(program.c_str(), argv, envp.data());
-            _exit(127);
-        }
+        m_process.SetEnv("VANDU_SERVICE", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()));
+        m_process.SetEnv("VANDU_REPORT_FIRST_FRAME", "1");
+        m_process.SetBareEnvironment();
+        m_process.SetStderrFile(stderrFile);
+        m_process.Start();
     }
 
-    ~IdleAgent()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    pid_t Pid() const { return m_pid; }
-
-    bool Running() { return m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == 0; }
+    pid_t Pid() const { return m_process.Pid(); }
+    bool Running() const { return m_process.Running(); }
 
     int Stop()
     {
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        for (int i = 0; i < 500 && waitpid(m_pid, &status, WNOHANG) == 0; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        m_process.Signal(SIGTERM);
+        return m_process.WaitExit(10000);
     }
 
 private:
-    pid_t m_pid = -1;
+    AgentProcess m_process;
 };
 
 TEST(AgentIdle, LoadsNoSoundOrNetworkLibraryBeforeTheirFirstUse)

@@ -26,42 +26,17 @@ class RunningAgent {
 public:
     RunningAgent(const AgentSandbox& sandbox, const std::string& stderrFile)
         : m_stderrFile(stderrFile)
+        , m_process(sandbox)
     {
-        auto environment = sandbox.Environment();
         // Every service request is refused at once.
-        environment["VANDU_SERVICE"] = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
-        environment["VANDU_REPORT_FIRST_FRAME"] = "1";
-        for (const char* name : {"PATH", "LANG"}) {
-            if (const char* value = std::getenv(name))
-                environment.emplace(name, value);
-        }
-        std::vector<std::string> entries;
-        for (const auto& [name, value] : environment)
-            entries.push_back(name + "=" + value);
-        std::vector<char*> envp;
-        for (std::string& entry : entries)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        const std::string program = sandbox.Program();
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int fd = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(fd, 2);
-            chdir(sandbox.ProgramDir().c_str());
-            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-            execve(program.c_str(), argv, envp.data());
-            _exit(127);
-        }
-    }
-    ~RunningAgent()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
+        m_process.SetEnv("VANDU_SERVICE", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()));
+        m_process.SetEnv("VANDU_REPORT_FIRST_FRAME", "1");
+        m_process.SetBareEnvironment();
+        m_process.SetStderrFile(stderrFile);
+        m_process.Start();
     }
 
-    pid_t Pid() const { return m_pid; }
+    pid_t Pid() const { return m_process.Pid(); }
     std::string Errors() const { return ReadFile(m_stderrFile); }
 
     // True once the first frame is painted (bounded wait).
@@ -70,7 +45,7 @@ public:
         for (int i = 0; i < 1500; ++i) {
             if (Errors().find("first-frame ") != std::string::npos)
                 return true;
-            if (waitpid(m_pid, nullptr, WNOHANG) != 0)
+            if (!m_process.Running())
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -80,7 +55,7 @@ public:
     // The file the agent maps whose name is `file`; empty when none.
     std::string MappedPath(const std::string& file) const
     {
-        const std::string maps = ReadFile("/proc/" + std::to_string(m_pid) + "/maps");
+        const std::string maps = ReadFile("/proc/" + std::to_string(Pid()) + "/maps");
         const std::size_t at = maps.find("/" + file + "\n");
         if (at == std::string::npos)
             return "";
@@ -90,7 +65,7 @@ public:
 
 private:
     std::string m_stderrFile;
-    pid_t m_pid = -1;
+    AgentProcess m_process;
 };
 
 std::map<std::string, std::string> MailSettings(bool enabled, int port, int security)

@@ -1,5 +1,6 @@
 #include "tests/agent/shell/AgentProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -104,6 +105,9 @@ bool AgentProcess::Start()
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
         std::string name = entry.substr(0, entry.find('='));
+        if (m_bare && name != "PATH" && name != "LANG") {
+            continue;
+        }
         if (!overrides.count(name) && name != "DISPLAY" && name != "WAYLAND_DISPLAY") {
             env.push_back(entry);
         }
@@ -117,13 +121,23 @@ bool AgentProcess::Start()
     }
     envp.push_back(nullptr);
     const std::string program = m_sandbox.Program();
+    const std::string stderrFile = m_stderrFile;
     m_pid = fork();
     if (m_pid == 0) {
+        if (!stderrFile.empty()) {
+            const int fd = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(fd, 2);
+        }
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
         execve(program.c_str(), argv, envp.data());
         _exit(127);
     }
     return m_pid > 0;
+}
+
+bool AgentProcess::Running() const
+{
+    return m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == 0;
 }
 
 bool AgentProcess::WaitReady(int timeoutMs)

@@ -38,7 +38,13 @@ public:
 
     // Sets (or overrides) a variable of the agent's environment for the next Start.
     void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
+    // Passes on only PATH and LANG of the test's own environment (besides the sandbox's and SetEnv's).
+    void SetBareEnvironment() { m_bare = true; }
+    // Sends the agent's standard error to this file.
+    void SetStderrFile(const std::string& path) { m_stderrFile = path; }
     bool Start();
+    pid_t Pid() const { return m_pid; }
+    bool Running() const;
     // Waits until the agent says on its channel that it has finished starting.
     bool WaitReady(int timeoutMs = 10000);
     void Signal(int signalNumber);
@@ -48,6 +54,8 @@ public:
 private:
     const AgentSandbox& m_sandbox;
     std::map<std::string, std::string> m_env;
+    bool m_bare = false;
+    std::string m_stderrFile;
     pid_t m_pid = -1;
 };
 
