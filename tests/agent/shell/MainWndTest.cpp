@@ -106,7 +106,20 @@ void DoubleClickAsTheDesktopSendsIt(QWidget& widget, QPoint point)
     send(QEvent::MouseButtonRelease, Qt::NoButton, timestamp + 180);
 }
 
-class MainWndTest : public ::testing::Test {
+// The window's seams, recorded, and short names for them; the window is made by each fixture.
+class WindowFixture : public ::testing::Test {
+protected:
+    SWindowRig m_rig;
+    TempDir& m_dir = m_rig.Dir;
+    CMemorySettingsBackend& m_settings = m_rig.Settings;
+    CRecordingPlayer& m_player = m_rig.Player;
+    CRecordedPrompts& m_prompts = m_rig.Prompts;
+    CRecordedUrlOpener& m_urls = m_rig.Urls;
+    CRecordedDialogRunner& m_dialogs = m_rig.Dialogs;
+    std::unique_ptr<CVanduMainWnd> m_window;
+};
+
+class MainWndTest : public WindowFixture {
 protected:
     // Every request gets an empty 200 answer: no messages, no sponsor, no vendor.
     MainWndTest()
@@ -119,7 +132,12 @@ protected:
         m_settings.WriteInt("AskVanduID", 0);
         m_settings.WriteInt("AudioType", 1);
     }
-    ~MainWndTest() override { unsetenv(kServiceHomeVariable); }
+    ~MainWndTest() override
+    {
+        // The window goes before the server it talks to.
+        m_window.reset();
+        unsetenv(kServiceHomeVariable);
+    }
 
     CVanduMainWnd& Window()
     {
@@ -148,14 +166,6 @@ protected:
     }
 
     ScriptedHttpServer m_server;
-    SWindowRig m_rig;
-    TempDir& m_dir = m_rig.Dir;
-    CMemorySettingsBackend& m_settings = m_rig.Settings;
-    CRecordingPlayer& m_player = m_rig.Player;
-    CRecordedPrompts& m_prompts = m_rig.Prompts;
-    CRecordedUrlOpener& m_urls = m_rig.Urls;
-    CRecordedDialogRunner& m_dialogs = m_rig.Dialogs;
-    std::unique_ptr<CVanduMainWnd> m_window;
 };
 
 TEST_F(MainWndTest, StartRecordsTheFirstRunMakesAPrivateFolderAndPlacesTheWindow)
@@ -549,7 +559,7 @@ TEST_F(MainWndTest, ExitSavesTheStateAndRemovesTheTrayIcon)
 namespace {
 
 // The window against the reference service: what each job's completion does on the screen.
-class MainWndServiceTest : public ::testing::Test {
+class MainWndServiceTest : public WindowFixture {
 protected:
     void SetUp() override
     {
@@ -562,7 +572,11 @@ protected:
         m_settings.WriteInt("AskVanduID", 0);
         m_settings.WriteInt("AudioType", 1);
     }
-    void TearDown() override { unsetenv(kServiceHomeVariable); }
+    void TearDown() override
+    {
+        m_window.reset();
+        unsetenv(kServiceHomeVariable);
+    }
 
     CVanduMainWnd& Window()
     {
@@ -578,14 +592,6 @@ protected:
 
     TempDir m_data;
     std::unique_ptr<CVanduService> m_service;
-    SWindowRig m_rig;
-    TempDir& m_dir = m_rig.Dir;
-    CMemorySettingsBackend& m_settings = m_rig.Settings;
-    CRecordingPlayer& m_player = m_rig.Player;
-    CRecordedPrompts& m_prompts = m_rig.Prompts;
-    CRecordedUrlOpener& m_urls = m_rig.Urls;
-    CRecordedDialogRunner& m_dialogs = m_rig.Dialogs;
-    std::unique_ptr<CVanduMainWnd> m_window;
 };
 
 TEST_F(MainWndServiceTest, ACycleBringsMessagesTheSponsorTheVendorAndTheNames)
