@@ -3,8 +3,6 @@
 #include "agent/audio/AudioModuleEntry.h"
 #include "agent/shell/ModulePlaces.h"
 
-#include <QFileInfo>
-
 CAudioModule::CAudioModule(const char* name)
     : m_name(QString::fromLatin1(name))
 {
@@ -21,29 +19,19 @@ bool CAudioModule::Load()
         return m_loaded;
     }
     m_tried = true;
-    QStringList refused;
-    for (const QString& path : Candidates(m_name)) {
-        if (!QFileInfo::exists(path)) {
-            continue;
-        }
-        m_library.setFileName(path);
-        if (!m_library.load()) {
-            refused << m_library.errorString();
-            continue;
-        }
-        const auto version
-            = reinterpret_cast<vandu::audio::InterfaceFunction>(m_library.resolve(vandu::audio::kInterfaceEntry));
-        if (version != nullptr && version() == vandu::audio::kModuleInterface) {
-            m_loaded = true;
-            return true;
-        }
-        refused << path + QStringLiteral(": built for another version");
-        m_library.unload();
+    const QString failure = LoadFirstModule(
+        m_library, Candidates(m_name),
+        [](QLibrary& library) {
+            const auto version
+                = reinterpret_cast<vandu::audio::InterfaceFunction>(library.resolve(vandu::audio::kInterfaceEntry));
+            return version != nullptr && version() == vandu::audio::kModuleInterface;
+        },
+        QStringLiteral("built for another version"));
+    m_loaded = failure.isEmpty();
+    if (!m_loaded) {
+        qWarning("Vandu: no usable audio module %s (%s)", qPrintable(m_name), qPrintable(failure));
     }
-    qWarning("Vandu: no usable audio module %s (%s)", qPrintable(m_name),
-        qPrintable(
-            refused.isEmpty() ? Candidates(m_name).join(QStringLiteral(", ")) : refused.join(QStringLiteral("; "))));
-    return false;
+    return m_loaded;
 }
 
 QFunctionPointer CAudioModule::Resolve(const char* entry)

@@ -2,8 +2,6 @@
 
 #include "agent/shell/ModulePlaces.h"
 
-#include <QFileInfo>
-
 CMailModule::CMailModule(const char* name)
     : m_candidates(Candidates(QString::fromLatin1(name)))
 {
@@ -23,30 +21,25 @@ vandu::mail::CountFunction CMailModule::CountFunction()
 
 bool CMailModule::Load()
 {
-    QStringList refused;
-    for (const QString& path : m_candidates) {
-        if (!QFileInfo::exists(path))
-            continue;
-        m_library.setFileName(path);
-        if (!m_library.load()) {
-            refused << m_library.errorString();
-            continue;
-        }
-        const auto version
-            = reinterpret_cast<vandu::mail::InterfaceFunction>(m_library.resolve(vandu::mail::kInterfaceEntry));
-        const auto count = reinterpret_cast<vandu::mail::CountFunction>(m_library.resolve(vandu::mail::kCountEntry));
-        if (version != nullptr && version() == vandu::mail::kModuleInterface && count != nullptr) {
+    const QString failure = LoadFirstModule(
+        m_library, m_candidates,
+        [this](QLibrary& library) {
+            const auto version
+                = reinterpret_cast<vandu::mail::InterfaceFunction>(library.resolve(vandu::mail::kInterfaceEntry));
+            const auto count = reinterpret_cast<vandu::mail::CountFunction>(library.resolve(vandu::mail::kCountEntry));
+            if (version == nullptr || version() != vandu::mail::kModuleInterface || count == nullptr) {
+                return false;
+            }
             m_count = count;
             return true;
-        }
-        refused << path + QStringLiteral(": not a mail module of this version");
-        m_library.unload();
+        },
+        QStringLiteral("not a mail module of this version"));
+    if (failure.isEmpty()) {
+        return true;
     }
     if (!m_warned) {
         m_warned = true;
-        qWarning("Vandu: no usable mail module (%s); mail counts fail until one is installed",
-            qPrintable(
-                refused.isEmpty() ? m_candidates.join(QStringLiteral(", ")) : refused.join(QStringLiteral("; "))));
+        qWarning("Vandu: no usable mail module (%s); mail counts fail until one is installed", qPrintable(failure));
     }
     return false;
 }
