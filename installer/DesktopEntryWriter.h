@@ -1,6 +1,6 @@
 #pragma once
 
-// A desktop entry of type Application, written as the Desktop Entry specification wants it:
+// A desktop entry of type Application, written as the freedesktop.org desktop entry format wants it:
 // string values escaped, every Exec argument that holds a reserved character quoted, so that a
 // program path with blanks, quotes or non-ASCII letters still starts the program. Qt-free.
 

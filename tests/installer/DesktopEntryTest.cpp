@@ -98,7 +98,7 @@ TEST(DesktopEntryTest, ExecArgumentsSurviveTheReadersRules)
     }
 }
 
-TEST(DesktopEntryTest, QuotingFollowsTheSpecificationsExamples)
+TEST(DesktopEntryTest, QuotingFollowsTheDesktopEntryFormatsExamples)
 {
     struct Row {
         const char* argument;
