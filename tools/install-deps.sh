@@ -16,6 +16,7 @@ build=(
   g++
   libcpp-httplib-dev
   libfontconfig-dev
+  libfreetype-dev
   libgl1-mesa-dev
   libsamplerate0-dev
   libsndfile1-dev

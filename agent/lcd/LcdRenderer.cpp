@@ -1,6 +1,6 @@
 #include "agent/lcd/LcdRenderer.h"
 
-#include "agent/lcd/CellFontFitter.h"
+#include "agent/lcd/LcdFaceChoice.h"
 #include "agent/lcd/MessageText.h"
 #include "agent/skin/FaceLayout.h"
 #include "agent/skin/SkinBitmap.h"
@@ -25,16 +25,10 @@ struct ArrowButton {
 constexpr ArrowButton kScrollUpArrow {224, 185, 76, CLcdRenderer::kScrollUpCommand};
 constexpr ArrowButton kScrollDownArrow {225, 185, 110, CLcdRenderer::kScrollDownCommand};
 
-// The layout was made for "Arial" in cells of 16 x 6 and 14 x 5 pixels; fontconfig gives the
-// metric-compatible face where Arial itself is missing.
-constexpr CCellFontFitter::Cell kLargeCell {16, 6};
-constexpr CCellFontFitter::Cell kSmallCell {14, 5};
-
-QFont LcdFont(CCellFontFitter::Cell cell)
-{
-    CCellFontFitter fitter;
-    return fitter.Fit(QStringLiteral("Arial"), cell);
-}
+// The layout was made for "Arial" in cells of 16 x 6 and 14 x 5 pixels.
+constexpr CLcdFont::Cell kLargeCell {16, 6};
+constexpr CLcdFont::Cell kSmallCell {14, 5};
+constexpr QRgb kInk = 0xff000000;
 
 QImage WhiteImage(int width, int height)
 {
@@ -45,22 +39,20 @@ QImage WhiteImage(int width, int height)
 
 } // namespace
 
-CLcdRenderer::CLcdRenderer(QWidget* window, const ITimeSource& timeSource, std::function<void(const QRect&)> repaint)
+CLcdRenderer::CLcdRenderer(QWidget* window, const ITimeSource& timeSource, std::function<void(const QRect&)> repaint,
+    std::optional<SLcdFaceFile> face)
     : m_window(window)
     , m_timeSource(timeSource)
     , m_repaint(std::move(repaint))
-    , m_largeFont(LcdFont(kLargeCell))
-    , m_smallFont(LcdFont(kSmallCell))
-    , m_largeMetrics(m_largeFont)
-    , m_smallMetrics(m_smallFont)
 {
     m_wholeRegion = Area();
     m_bodyRegion = QRect(m_left, m_top + kTitleStripHeight, m_width, m_height - kTitleStripHeight);
     m_backdrop = WhiteImage(m_width, m_height);
     m_image = m_backdrop;
-    // Measured on the image the text is drawn into, so each advance is the drawing's own.
-    m_largeMetrics = QFontMetrics(m_largeFont, &m_image);
-    m_smallMetrics = QFontMetrics(m_smallFont, &m_image);
+    if (!face) {
+        face = vandu::lcd::MatchFace(vandu::lcd::kLayoutFamily);
+    }
+    SetFace(face.value_or(SLcdFaceFile {}));
 }
 
 CLcdRenderer::~CLcdRenderer()
@@ -112,6 +104,13 @@ void CLcdRenderer::SetLcdColour(int value)
     }
 }
 
+void CLcdRenderer::SetFace(const SLcdFaceFile& face)
+{
+    m_face = face;
+    m_largeFont = CLcdFont::Fit(face, kLargeCell);
+    m_smallFont = CLcdFont::Fit(face, kSmallCell);
+}
+
 int CLcdRenderer::Draw(
     CStoredMessage* message, int number, bool resetScroll, const std::string& statusText, bool statusOverride)
 {
@@ -138,11 +137,10 @@ int CLcdRenderer::Draw(
     const int x = m_left + 4;
     const int y = m_top + kLineHeight - m_scrollOffset;
 
-    QPainter painter(&m_image);
-    painter.translate(-m_left, -m_top);
-    painter.setClipRect(m_wholeRegion);
-    painter.drawImage(m_left, m_top, m_backdrop);
-    painter.setPen(Qt::black);
+    {
+        QPainter painter(&m_image);
+        painter.drawImage(0, 0, m_backdrop);
+    }
     SelectFont(false);
     Wrap(text);
 
@@ -154,36 +152,29 @@ int CLcdRenderer::Draw(
         }
     }
     if (message != nullptr && message->IsVoice() && !status) {
-        DrawVoice(painter, *message, number, x, y);
+        DrawVoice(m_wholeRegion, *message, number, x, y);
         m_wrapped.clear();
     }
 
-    painter.setClipRect(m_bodyRegion);
     // The header line of a text message is small; the line feed after it selects the large font.
     if (!m_wrapped.empty() && m_wrapped.front() == '#') {
         SelectFont(true);
     }
-    DrawWrapped(painter, x, y);
+    DrawWrapped(m_bodyRegion, x, y);
     if (status && !statusOverride) {
         SelectFont(true);
-        DrawString(painter, m_left + 80, m_top + 45, CMessageText::ClockText(m_timeSource));
+        DrawString(m_bodyRegion, m_left + 80, m_top + 45, CMessageText::ClockText(m_timeSource));
         SelectFont(false);
     }
-    painter.end();
     Repaint();
     return result;
 }
 
 void CLcdRenderer::DrawTitle(const std::string& text)
 {
-    QPainter painter(&m_image);
-    painter.translate(-m_left, -m_top);
-    painter.setClipRect(m_wholeRegion);
-    painter.setPen(Qt::black);
     SelectFont(true);
-    DrawString(painter, m_left + 5, m_top, text);
+    DrawString(m_wholeRegion, m_left + 5, m_top, text);
     SelectFont(false);
-    painter.end();
     Repaint();
 }
 
@@ -242,22 +233,21 @@ int CLcdRenderer::TextWidth(char c) const
 {
     // Whole pixels: the fonts are fully hinted, so the pen never needs rounding and lands where
     // the drawing of a whole string would put the character.
-    return SelectedMetrics().horizontalAdvance(QChar(static_cast<unsigned char>(c)));
+    return Selected().Advance(static_cast<unsigned char>(c));
 }
 
-void CLcdRenderer::DrawString(QPainter& painter, int x, int y, const std::string& text)
+void CLcdRenderer::DrawString(const QRect& clip, int x, int y, const std::string& text)
 {
     if (text.empty()) {
         return;
     }
-    // The pen's y is the top of the character cell; Qt draws on the baseline below it.
-    painter.setFont(Selected());
-    painter.drawText(
-        x, y + SelectedMetrics().ascent(), QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    // The pen's y is the top of the character cell; glyphs stand on the baseline below it.
+    const QPoint origin(m_left, m_top);
+    Selected().Draw(m_image, x - m_left, y - m_top + Selected().Ascent(), clip.translated(-origin), text, kInk);
     m_drawn.push_back({x, y, text, m_smallSelected});
 }
 
-void CLcdRenderer::DrawWrapped(QPainter& painter, int x, int y)
+void CLcdRenderer::DrawWrapped(const QRect& clip, int x, int y)
 {
     for (char c : m_wrapped) {
         if (c == '\n') {
@@ -266,18 +256,18 @@ void CLcdRenderer::DrawWrapped(QPainter& painter, int x, int y)
             x = m_left + 4;
             continue;
         }
-        DrawString(painter, x, y, std::string(1, c));
+        DrawString(clip, x, y, std::string(1, c));
         x += TextWidth(c);
     }
 }
 
-void CLcdRenderer::DrawVoice(QPainter& painter, const CStoredMessage& message, int number, int x, int y)
+void CLcdRenderer::DrawVoice(const QRect& clip, const CStoredMessage& message, int number, int x, int y)
 {
     SelectFont(true);
-    DrawString(painter, x, y, CMessageText::VoiceHeaderLine(number, message, m_timeSource));
+    DrawString(clip, x, y, CMessageText::VoiceHeaderLine(number, message, m_timeSource));
     SelectFont(false);
-    DrawString(painter, x, y + kLineHeight, CMessageText::VoiceLine());
-    DrawString(painter, x, y + 2 * kLineHeight, CMessageText::CallerLine(message));
+    DrawString(clip, x, y + kLineHeight, CMessageText::VoiceLine());
+    DrawString(clip, x, y + 2 * kLineHeight, CMessageText::CallerLine(message));
 }
 
 void CLcdRenderer::UpdateScrollButtons()

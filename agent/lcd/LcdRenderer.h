@@ -4,18 +4,18 @@
 // and the clock, plus the two scroll arrows. It paints into its own image of the LCD area on every
 // call and asks the window to repaint that rectangle; the window's paint event shows the image
 // (Paint). Text goes out one character per draw call so the pen advances by each measured width,
-// with fonts fitted to the 16 x 6 and 14 x 5 pixel cells the layout was made for (CCellFontFitter).
+// with fonts fitted to the 16 x 6 and 14 x 5 pixel cells the layout was made for (CLcdFont).
 
+#include "agent/lcd/LcdFont.h"
 #include "agent/lcd/TimeSource.h"
 #include "agent/store/LcdRendererInterface.h"
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +40,10 @@ public:
     };
 
     // window hosts the scroll arrows and is asked to repaint the LCD rectangle (through repaint
-    // when given, else QWidget::update). Both must outlive the renderer.
-    CLcdRenderer(QWidget* window, const ITimeSource& timeSource, std::function<void(const QRect&)> repaint = {});
+    // when given, else QWidget::update). Both must outlive the renderer. The fonts come from face,
+    // or from the face fontconfig gives for the layout's family.
+    CLcdRenderer(QWidget* window, const ITimeSource& timeSource, std::function<void(const QRect&)> repaint = {},
+        std::optional<SLcdFaceFile> face = std::nullopt);
     ~CLcdRenderer() override;
     CLcdRenderer(const CLcdRenderer&) = delete;
     CLcdRenderer& operator=(const CLcdRenderer&) = delete;
@@ -49,6 +51,9 @@ public:
     void Setup(int left, int top, int width, int height) override;
     // 0 green, 1 light blue, 2 amber; any other value keeps the background. The caller repaints.
     void SetLcdColour(int value);
+    // Fits both fonts to another face; the caller redraws.
+    void SetFace(const SLcdFaceFile& face);
+    const SLcdFaceFile& Face() const { return m_face; }
     int Draw(CStoredMessage* message, int number, bool resetScroll, const std::string& statusText,
         bool statusOverride) override;
     void DrawTitle(const std::string& text) override;
@@ -68,8 +73,8 @@ public:
     const QImage& Image() const { return m_image; }
     // The background the texts are drawn on (a plain white one while none could be loaded).
     const QImage& Backdrop() const { return m_backdrop; }
-    const QFont& LargeFont() const { return m_largeFont; }
-    const QFont& SmallFont() const { return m_smallFont; }
+    const CLcdFont& LargeFont() const { return m_largeFont; }
+    const CLcdFont& SmallFont() const { return m_smallFont; }
     // Null before Setup.
     CSkinButton* ScrollUpButton() const { return m_scrollUpButton.data(); }
     CSkinButton* ScrollDownButton() const { return m_scrollDownButton.data(); }
@@ -78,12 +83,12 @@ public:
 
 private:
     void SelectFont(bool small) { m_smallSelected = small; }
-    const QFont& Selected() const { return m_smallSelected ? m_smallFont : m_largeFont; }
-    const QFontMetrics& SelectedMetrics() const { return m_smallSelected ? m_smallMetrics : m_largeMetrics; }
+    const CLcdFont& Selected() const { return m_smallSelected ? m_smallFont : m_largeFont; }
     int TextWidth(char c) const;
-    void DrawString(QPainter& painter, int x, int y, const std::string& text);
-    void DrawWrapped(QPainter& painter, int x, int y);
-    void DrawVoice(QPainter& painter, const CStoredMessage& message, int number, int x, int y);
+    // In window coordinates; nothing lands outside clip.
+    void DrawString(const QRect& clip, int x, int y, const std::string& text);
+    void DrawWrapped(const QRect& clip, int x, int y);
+    void DrawVoice(const QRect& clip, const CStoredMessage& message, int number, int x, int y);
     void UpdateScrollButtons();
     void LayOutForScroll(const CStoredMessage* message);
     void Repaint();
@@ -99,10 +104,9 @@ private:
     int m_height = 58;
     int m_scrollOffset = 0;
     std::string m_wrapped;
-    QFont m_largeFont;
-    QFont m_smallFont;
-    QFontMetrics m_largeMetrics;
-    QFontMetrics m_smallMetrics;
+    SLcdFaceFile m_face;
+    CLcdFont m_largeFont;
+    CLcdFont m_smallFont;
     bool m_smallSelected = false;
     QRect m_wholeRegion;
     QRect m_bodyRegion;

@@ -26,6 +26,13 @@ quint16 WakeupPort()
     return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : quint16(2026);
 }
 
+// The user's cache folder for the agent (~/.cache/Vandu/Vandu); nothing in it is needed.
+std::string LcdFaceMemory()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return folder.isEmpty() ? std::string() : QFile::encodeName(folder + QStringLiteral("/lcd-face")).toStdString();
+}
+
 } // namespace
 
 CVanduApp::CVanduApp(int& argc, char** argv)
@@ -62,8 +69,8 @@ bool CVanduApp::InitInstance()
     m_player = std::make_unique<CSoundPlayer>();
     const QString moduleDirectory = GetModuleDirectory();
     const SMainWndSeams seams {m_backend, m_clock, *m_player, m_prompts, m_browser, m_files, m_dialogs,
-        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort(),
-        [this] { return m_browser.BrowserPath(); }};
+        ChooseWorkDirectory(moduleDirectory), moduleDirectory, WakeupPort(), [this] { return m_browser.BrowserPath(); },
+        LcdFaceMemory()};
     m_mainWnd = std::make_unique<CVanduMainWnd>(seams);
     m_prompts.SetParent(m_mainWnd.get());
     m_files.SetParent(m_mainWnd.get());

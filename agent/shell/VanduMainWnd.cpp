@@ -75,6 +75,7 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_seams(seams)
     , m_settings(seams.Backend, PrimaryScreenSize)
+    , m_lcdFace(seams.LcdFaceMemory)
 {
     setWindowTitle(QStringLiteral("Vandu"));
     setFixedSize(kWidth, kHeight);
@@ -88,8 +89,12 @@ CVanduMainWnd::CVanduMainWnd(const SMainWndSeams& seams, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Vandu"));
 
-    m_renderer
-        = std::make_unique<CLcdRenderer>(this, m_seams.Clock, [this](const QRect& area) { OnLcdRepainted(area); });
+    m_renderer = std::make_unique<CLcdRenderer>(
+        this, m_seams.Clock, [this](const QRect& area) { OnLcdRepainted(area); }, m_lcdFace.Initial());
+    // A remembered file that holds no usable face any more: ask fontconfig now.
+    if (m_renderer->LargeFont().IsNull()) {
+        m_renderer->SetFace(m_lcdFace.Confirm());
+    }
     const QString folder = m_seams.WorkDirectory + QLatin1Char('/') + QLatin1String(vandu::names::kMessageFolder);
     m_store = std::make_unique<CMessageStore>(
         *m_renderer, m_seams.Player, m_settings, m_account, m_seams.Clock, QFile::encodeName(folder).toStdString());
@@ -216,7 +221,8 @@ void CVanduMainWnd::OnSponsorArrived()
 
 // What the first frame does without: the first scheduler tick (its jobs' threads and their
 // completions would compete with the first paint), the window icon (the window manager is given all
-// eight pictures, each decoded for it) and the codec check (it loads the sound decoder). The tick
+// eight pictures, each decoded for it), the codec check (it loads the sound decoder) and asking
+// fontconfig whether the LCD's remembered face is still the one to use. The tick
 // still comes before the first show's wizard or settings sheet has finished, as it did before the
 // window was shown: the first show runs them modally, and this runs inside.
 void CVanduMainWnd::FinishStart()
@@ -225,11 +231,21 @@ void CVanduMainWnd::FinishStart()
         return;
     }
     m_startFinished = true;
+    ConfirmLcdFace();
     m_requests->Begin();
     if (windowIcon().isNull()) {
         setWindowIcon(CAgentTray::IconFor(face::kProgramIcon));
     }
     CheckCodec();
+}
+
+void CVanduMainWnd::ConfirmLcdFace()
+{
+    const SLcdFaceFile face = m_lcdFace.Confirm();
+    if (!face.path.empty() && face != m_renderer->Face()) {
+        m_renderer->SetFace(face);
+        m_store->Redraw();
+    }
 }
 
 void CVanduMainWnd::CheckCodec()

@@ -6,6 +6,7 @@
 // and its visibility when it closes. Decisions live in the core (the command table, the tray
 // state, the window placement); this class shows them and runs the commands.
 
+#include "agent/lcd/LcdFaceChoice.h"
 #include "agent/lcd/LcdRenderer.h"
 #include "agent/lcd/SponsorInfo.h"
 #include "agent/settings/SettingsStore.h"
@@ -57,6 +58,8 @@ struct SMainWndSeams {
     quint16 WakeupPort = 2026;
     // The browser the Internet page shows: the stored one, else the desktop's.
     std::function<std::string()> WebBrowser;
+    // Where the LCD's face is remembered between starts (CLcdFaceChoice); empty remembers nothing.
+    std::string LcdFaceMemory;
 };
 
 class CVanduMainWnd : public QWidget, public IAgentWindow {
@@ -152,6 +155,7 @@ private:
     void ConnectRequests();
     void CheckCodec();
     void FinishStart();
+    void ConfirmLcdFace();
     void OnLcdRepainted(const QRect& area);
     void OnSponsorArrived();
     bool IsSecondPressOfDoubleClick(const QMouseEvent& event);
@@ -159,6 +163,7 @@ private:
     SMainWndSeams m_seams;
     CSettingsStore m_settings;
     CAccountInfo m_account;
+    CLcdFaceChoice m_lcdFace;
     std::unique_ptr<CLcdRenderer> m_renderer;
     std::unique_ptr<CMessageStore> m_store;
     std::unique_ptr<CAgentRequests> m_requests;

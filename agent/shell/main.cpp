@@ -1,7 +1,5 @@
 #include "agent/shell/VanduApp.h"
 
-#include "agent/shell/FontConfigWarmup.h"
-
 #include <clocale>
 #include <csignal>
 
@@ -13,9 +11,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     std::signal(SIGPIPE, SIG_IGN);
-    CFontConfigWarmup fonts;
     CVanduApp app(argc, argv);
-    fonts.Wait();
     // QApplication set the C locale from the environment; protocol numbers need "C".
     std::setlocale(LC_NUMERIC, "C");
     if (!app.InitInstance()) {

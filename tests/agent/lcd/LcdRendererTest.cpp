@@ -3,12 +3,11 @@
 
 #include "agent/lcd/LcdRenderer.h"
 
-#include "agent/lcd/CellFontFitter.h"
 #include "agent/lcd/MessageText.h"
 #include "agent/skin/SkinButton.h"
 #include "agent/store/StoredMessage.h"
+#include "tests/agent/lcd/QtLcdFont.h"
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
@@ -156,7 +155,7 @@ TEST_F(LcdRendererTest, FontsHaveTheCellSizesTheLayoutNeeds)
 {
     struct Row {
         const char* name;
-        QFont font;
+        const CLcdFont& font;
         int height;
         int averageWidth;
     };
@@ -166,10 +165,10 @@ TEST_F(LcdRendererTest, FontsHaveTheCellSizesTheLayoutNeeds)
         // The face metric-compatible with the layout's Arial, at its own proportions: a squeezed
         // face makes glyphs touch. (Its OS/2 average width field averages every glyph it holds, so
         // QFontMetrics::averageCharWidth says 8 and 7 here; the cell measures lower-case text.)
-        EXPECT_EQ(QFontInfo(row.font).family(), "Liberation Sans");
-        EXPECT_EQ(QFontMetrics(row.font).height(), row.height);
-        EXPECT_EQ(CCellFontFitter::DrawnAverageWidth(row.font), row.averageWidth);
-        EXPECT_GE(row.font.stretch(), 90);
+        EXPECT_EQ(row.font.Family(), "Liberation Sans");
+        EXPECT_EQ(row.font.Height(), row.height);
+        EXPECT_EQ(row.font.DrawnAverageWidth(), row.averageWidth);
+        EXPECT_GE(row.font.Stretch(), 90);
     }
 }
 
@@ -210,7 +209,7 @@ TEST_F(LcdRendererTest, StatusShowsTextAndClockWithArrowsHidden)
 
 TEST_F(LcdRendererTest, ClockFitsInsideTheLcdOnEveryWeekday)
 {
-    const QFontMetrics small(m_renderer->SmallFont());
+    const CLcdFont& small = m_renderer->SmallFont();
     const int right = m_renderer->Area().right();
     // Monday 1999-12-27 17:58 UTC (12:58 local) and the six days after: every weekday name.
     for (int day = 0; day < 7; ++day) {
@@ -221,7 +220,7 @@ TEST_F(LcdRendererTest, ClockFitsInsideTheLcdOnEveryWeekday)
         const auto* drawn = Find(clock);
         ASSERT_NE(drawn, nullptr);
         // The last character ends before the LCD's right border, so nothing of it is clipped.
-        EXPECT_LT(drawn->x + small.horizontalAdvance(QString::fromStdString(clock)), right);
+        EXPECT_LT(drawn->x + small.Advance(clock), right);
     }
 }
 
@@ -257,8 +256,8 @@ TEST_F(LcdRendererTest, OneLineTextShowsSmallHeaderAndLargeText)
     EXPECT_EQ(h.y, 88);
     EXPECT_FALSE(h.smallFont);
     // Each character advances the pen by its own width.
-    EXPECT_EQ(drawn[1].x, 33 + QFontMetrics(m_renderer->SmallFont()).horizontalAdvance('#'));
-    EXPECT_EQ(drawn.back().x, 33 + QFontMetrics(m_renderer->LargeFont()).horizontalAdvance('H'));
+    EXPECT_EQ(drawn[1].x, 33 + m_renderer->SmallFont().Advance('#'));
+    EXPECT_EQ(drawn.back().x, 33 + m_renderer->LargeFont().Advance('H'));
 
     EXPECT_FALSE(m_renderer->ScrollUpButton()->IsShown());
     EXPECT_FALSE(m_renderer->ScrollDownButton()->IsShown());
@@ -326,9 +325,8 @@ TEST_F(LcdRendererTest, WrapBreaksBeforeTheCharacterThatOverflows)
 {
     // A letter of exactly 6 pixels in the large font: 24 fit in 145, the 25th breaks.
     char six = 0;
-    const QFontMetrics large(m_renderer->LargeFont());
     for (char c = 'a'; c <= 'z' && six == 0; ++c) {
-        if (large.horizontalAdvance(QChar(c)) == 6) {
+        if (m_renderer->LargeFont().Advance(static_cast<unsigned char>(c)) == 6) {
             six = c;
         }
     }
@@ -387,13 +385,13 @@ TEST_F(LcdRendererTest, AdjacentGlyphsStaySeparatedInBothFonts)
                 // The title line is lettered small, as a whole string.
                 m_renderer->Draw(nullptr, 1, false, "-", true);
                 m_renderer->DrawTitle(word.text);
-                inks = DrawGlyphs(expected, lcd, m_renderer->SmallFont(), QPoint(5, 0), word.text);
+                inks = DrawGlyphs(expected, lcd, QtFontLike(m_renderer->SmallFont()), QPoint(5, 0), word.text);
                 bandHeight = 14;
             } else {
                 // The second line of a text message is lettered large, one character at a time.
                 CStoredMessage message = TextMessage(word.text, 1);
                 m_renderer->Draw(&message, 1, true, "", false);
-                inks = DrawGlyphs(expected, lcd, m_renderer->LargeFont(), QPoint(4, 28), word.text);
+                inks = DrawGlyphs(expected, lcd, QtFontLike(m_renderer->LargeFont()), QPoint(4, 28), word.text);
                 bandTop = 28;
                 bandHeight = 16;
             }

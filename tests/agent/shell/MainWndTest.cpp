@@ -25,6 +25,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -70,11 +71,13 @@ struct SWindowRig {
     std::unique_ptr<CVanduMainWnd> Make()
     {
         const SMainWndSeams seams {Settings, Clock, Player, Prompts, Urls, Files, Dialogs,
-            QString::fromStdString(Dir.Path()), QStringLiteral("/opt/vandu"), 0, {}};
+            QString::fromStdString(Dir.Path()), QStringLiteral("/opt/vandu"), 0, {}, LcdFaceMemory()};
         auto window = std::make_unique<CVanduMainWnd>(seams);
         window->Start();
         return window;
     }
+
+    std::string LcdFaceMemory() const { return Dir.Path() + "/cache/lcd-face"; }
 
     TempDir Dir;
     CMemorySettingsBackend Settings;
@@ -198,6 +201,45 @@ TEST_F(MainWndTest, TheFirstCycleWaitsForTheFirstFrameOrRunsAtOnceWhenHidden)
         EXPECT_TRUE(WaitUntil([&] { return window->IsStartFinished() && !window->Requests().AnyJobRunning(); }));
         EXPECT_GT(m_server.Connections(), before);
         EXPECT_TRUE(window->Requests().Connection().IsOnline());
+    }
+}
+
+TEST_F(MainWndTest, TheLcdStartsWithTheRememberedFaceAndTakesFontconfigsOnceShown)
+{
+    const auto matched = vandu::lcd::MatchFace(vandu::lcd::kLayoutFamily);
+    const auto other = vandu::lcd::MatchFace("Liberation Mono");
+    ASSERT_TRUE(matched && other);
+    ASSERT_NE(*matched, *other);
+    ::mkdir((m_dir.Path() + "/cache").c_str(), 0700);
+    const std::string notAFont = m_dir.Path() + "/cache/not-a-font";
+    std::ofstream(notAFont) << "no face in here\n";
+    struct Row {
+        const char* name;
+        std::string remembered;
+        SLcdFaceFile atStart;
+    };
+    const Row rows[] = {
+        // A face installed or removed since the last start shows once the window is up.
+        {"another face remembered", other->path + "\n0\n", *other},
+        // A remembered file that holds no face is not drawn with at all.
+        {"remembered file is no font", notAFont + "\n0\n", *matched},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::ofstream(m_rig.LcdFaceMemory()) << row.remembered;
+        const std::unique_ptr<CVanduMainWnd> window = m_rig.Make();
+        EXPECT_EQ(window->Renderer().Face(), row.atStart);
+        EXPECT_FALSE(window->Renderer().LargeFont().IsNull());
+        const QImage atStart = window->Renderer().Image().copy();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(WaitUntil([&] { return window->IsStartFinished() && !window->Requests().AnyJobRunning(); }));
+        EXPECT_EQ(window->Renderer().Face(), *matched);
+        EXPECT_EQ(window->Renderer().LargeFont().Family(), "Liberation Sans");
+        if (row.atStart != *matched) {
+            // Lettered again in the face now used.
+            EXPECT_NE(window->Renderer().Image(), atStart);
+        }
     }
 }
 
