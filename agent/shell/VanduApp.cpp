@@ -2,6 +2,7 @@
 
 #include "agent/shell/AgentTray.h"
 #include "agent/shell/ModuleDirectory.h"
+#include "agent/shell/StartLock.h"
 #include "agent/shell/TerminationWatcher.h"
 #include "agent/shell/VanduMainWnd.h"
 #include "common/AgentChannel.h"
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QSessionManager>
 #include <QStandardPaths>
 
@@ -52,10 +52,7 @@ CVanduApp::~CVanduApp() = default;
 bool CVanduApp::InitInstance()
 {
     // The socket library needs no start-up here: BSD sockets are always there.
-    // Two agents started at the same moment take turns at looking for a running one and
-    // listening, so that neither removes the socket the other has just made.
-    QLockFile startLock(vandu::channel::SocketPath() + QStringLiteral(".lock"));
-    startLock.tryLock(3000);
+    const CStartLock startLock(QFile::encodeName(vandu::channel::SocketPath()).toStdString() + ".lock", 3000);
     if (!IsFirstInstance()) {
         FindRunningInstance();
         return false;
