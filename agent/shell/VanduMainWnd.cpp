@@ -243,8 +243,8 @@ void CVanduMainWnd::ConfirmLcdFace()
 {
     const SLcdFaceFile face = m_lcdFace.Confirm();
     if (!face.path.empty() && face != m_renderer->Face()) {
-        m_renderer->SetFace(face);
-        m_store->Redraw();
+        // A wake-up's job may already be drawing from its thread.
+        m_store->RedrawAfter([this, &face] { m_renderer->SetFace(face); });
     }
 }
 

@@ -341,6 +341,13 @@ void CMessageStore::Redraw()
     RedrawUnlocked();
 }
 
+void CMessageStore::RedrawAfter(const std::function<void()>& change)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    change();
+    RedrawUnlocked();
+}
+
 std::optional<CStoredMessage> CMessageStore::CurrentMessage()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

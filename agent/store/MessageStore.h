@@ -17,6 +17,7 @@
 #include "agent/store/MessageList.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -69,6 +70,8 @@ public:
     bool DeleteIfCurrent(int index, const CStoredMessage& expected);
     void DeleteAll();
     void Redraw();
+    // Runs change (on the renderer, say) while no job can draw, then redraws.
+    void RedrawAfter(const std::function<void()>& change);
 
     // A copy of the current message (which may make index 0 current or set the status line).
     std::optional<CStoredMessage> CurrentMessage();
