@@ -23,12 +23,8 @@ public:
     IdleAgent(const AgentSandbox& sandbox, const std::string& stderrFile)
         : m_process(sandbox)
     {
-        // Every request is refused at once; no sign-up dialog, as an ID is stored.
-        m_process.SetEnv("VANDU_SERVICE", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()));
-        m_process.SetEnv("VANDU_REPORT_FIRST_FRAME", "1");
-        m_process.SetBareEnvironment();
-        m_process.SetStderrFile(stderrFile);
-        m_process.Start();
+        // No sign-up dialog: an ID is stored.
+        m_process.StartOffline(stderrFile);
     }
 
     pid_t Pid() const { return m_process.Pid(); }

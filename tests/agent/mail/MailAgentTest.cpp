@@ -28,12 +28,7 @@ public:
         : m_stderrFile(stderrFile)
         , m_process(sandbox)
     {
-        // Every service request is refused at once.
-        m_process.SetEnv("VANDU_SERVICE", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()));
-        m_process.SetEnv("VANDU_REPORT_FIRST_FRAME", "1");
-        m_process.SetBareEnvironment();
-        m_process.SetStderrFile(stderrFile);
-        m_process.Start();
+        m_process.StartOffline(stderrFile);
     }
 
     pid_t Pid() const { return m_process.Pid(); }

@@ -95,6 +95,15 @@ AgentProcess::~AgentProcess()
     }
 }
 
+bool AgentProcess::StartOffline(const std::string& stderrFile)
+{
+    SetEnv("VANDU_SERVICE", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()));
+    SetEnv("VANDU_REPORT_FIRST_FRAME", "1");
+    SetBareEnvironment();
+    SetStderrFile(stderrFile);
+    return Start();
+}
+
 bool AgentProcess::Start()
 {
     std::vector<std::string> env;

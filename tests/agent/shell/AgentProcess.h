@@ -43,6 +43,9 @@ public:
     // Sends the agent's standard error to this file.
     void SetStderrFile(const std::string& path) { m_stderrFile = path; }
     bool Start();
+    // Starts the agent on its own: bare environment, every service request refused at once, the
+    // first frame reported on standard error, which goes to stderrFile.
+    bool StartOffline(const std::string& stderrFile);
     pid_t Pid() const { return m_pid; }
     bool Running() const;
     // Waits until the agent says on its channel that it has finished starting.
